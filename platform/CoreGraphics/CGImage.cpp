@@ -1,0 +1,81 @@
+#include "CoreGraphics/CGImage.h"
+
+#include <algorithm>
+
+std::shared_ptr<const CGImage> CGImage::create(size_t width, size_t height, std::vector<std::uint32_t> premultipliedARGB)
+{
+    if (!width || !height || width > maximumPixelCount / height || premultipliedARGB.size() != width * height)
+        return nullptr;
+    return std::make_shared<const CGImage>(width, height, std::move(premultipliedARGB));
+}
+
+CGImage::CGImage(size_t width, size_t height, std::vector<std::uint32_t> pixels)
+    : m_width(width)
+    , m_height(height)
+    , m_pixels(std::move(pixels))
+{
+}
+
+bool CGImage::isOpaque() const
+{
+    return std::all_of(m_pixels.begin(), m_pixels.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xff; });
+}
+
+size_t CGImageGetWidth(const CGImageRef& image)
+{
+    return image ? image->width() : 0;
+}
+
+size_t CGImageGetHeight(const CGImageRef& image)
+{
+    return image ? image->height() : 0;
+}
+
+CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect)
+{
+    if (!image)
+        return nullptr;
+    CGRect bounds = CGRectMake(0, 0, static_cast<CGFloat>(image->width()), static_cast<CGFloat>(image->height()));
+    CGRect cut = CGRectIntersection(CGRectIntegral(rect), bounds);
+    if (CGRectIsEmpty(cut))
+        return nullptr;
+    auto left = static_cast<size_t>(cut.origin.x);
+    auto top = static_cast<size_t>(cut.origin.y);
+    auto width = std::min(static_cast<size_t>(cut.size.width), image->width() - left);
+    auto height = std::min(static_cast<size_t>(cut.size.height), image->height() - top);
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(width * height);
+    for (size_t y = top; y < top + height; ++y) {
+        auto row = image->pixels().subspan(y * image->width() + left, width);
+        pixels.insert(pixels.end(), row.begin(), row.end());
+    }
+    return CGImage::create(width, height, std::move(pixels));
+}
+
+std::vector<std::uint8_t> CGImageCopyStraightRGBA(const CGImage& image)
+{
+    std::vector<std::uint8_t> rgba(image.width() * image.height() * 4);
+    size_t at = 0;
+    for (std::uint32_t pixel : image.pixels()) {
+        unsigned alpha = pixel >> 24;
+        auto unpremultiply = [alpha](unsigned component) -> std::uint8_t {
+            return alpha ? static_cast<std::uint8_t>(std::min(255u, (component * 255 + alpha / 2) / alpha)) : 0;
+        };
+        rgba[at++] = unpremultiply((pixel >> 16) & 0xff);
+        rgba[at++] = unpremultiply((pixel >> 8) & 0xff);
+        rgba[at++] = unpremultiply(pixel & 0xff);
+        rgba[at++] = static_cast<std::uint8_t>(alpha);
+    }
+    return rgba;
+}
+
+std::vector<std::uint32_t> CGPixelsFromStraightRGBA(std::span<const std::uint8_t> rgba)
+{
+    std::vector<std::uint32_t> pixels(rgba.size() / 4);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        unsigned alpha = rgba[i * 4 + 3];
+        auto premultiply = [alpha](unsigned component) { return (component * alpha + 127) / 255; };
+        pixels[i] = (alpha << 24) | (premultiply(rgba[i * 4]) << 16) | (premultiply(rgba[i * 4 + 1]) << 8) | premultiply(rgba[i * 4 + 2]);
+    }
+    return pixels;
+}

@@ -1,0 +1,98 @@
+#include "UIKit/UIImage.h"
+
+#include "Foundation/NSData.h"
+#include "ImageIO/ImageDecoder.h"
+#include "ImageIO/PNGCodec.h"
+#include "UIKit/UIGraphics.h"
+
+#include <cmath>
+
+namespace {
+
+// Maps the stored picture's unit square onto the displayed one (y down).
+CGAffineTransform orientationTransform(UIImageOrientation orientation)
+{
+    switch (orientation) {
+    case UIImageOrientationDown: return CGAffineTransformMake(-1, 0, 0, -1, 1, 1);
+    case UIImageOrientationLeft: return CGAffineTransformMake(0, -1, 1, 0, 0, 1);
+    case UIImageOrientationRight: return CGAffineTransformMake(0, 1, -1, 0, 1, 0);
+    case UIImageOrientationUpMirrored: return CGAffineTransformMake(-1, 0, 0, 1, 1, 0);
+    case UIImageOrientationDownMirrored: return CGAffineTransformMake(1, 0, 0, -1, 0, 1);
+    case UIImageOrientationLeftMirrored: return CGAffineTransformMake(0, 1, 1, 0, 0, 0);
+    case UIImageOrientationRightMirrored: return CGAffineTransformMake(0, -1, -1, 0, 1, 1);
+    case UIImageOrientationUp: break;
+    }
+    return CGAffineTransformIdentity;
+}
+
+bool swapsSides(UIImageOrientation orientation)
+{
+    return orientation == UIImageOrientationLeft || orientation == UIImageOrientationRight || orientation == UIImageOrientationLeftMirrored
+        || orientation == UIImageOrientationRightMirrored;
+}
+
+}
+
+Class UIImage::runtimeClass()
+{
+    static Class cls = objc::defineClass("UIImage", NSObject::runtimeClass());
+    return cls;
+}
+
+UIImage::UIImage(CGImageRef image, CGFloat scale, UIImageOrientation orientation)
+    : m_image(std::move(image))
+    , m_scale(scale > 0 && std::isfinite(scale) ? scale : 1)
+    , m_orientation(orientation >= UIImageOrientationUp && orientation <= UIImageOrientationRightMirrored ? orientation : UIImageOrientationUp)
+{
+}
+
+UIImageRef UIImage::imageWithCGImage(CGImageRef image, CGFloat scale, UIImageOrientation orientation)
+{
+    if (!image)
+        return nullptr;
+    return objc::alloc<UIImage>(std::move(image), scale, orientation);
+}
+
+UIImageRef UIImage::imageWithData(std::span<const std::uint8_t> bytes)
+{
+    return imageWithCGImage(ImageIO::decodeImage(bytes));
+}
+
+UIImageRef UIImage::imageWithContentsOfFile(std::string_view devicePath)
+{
+    auto data = NSData::dataWithContentsOfFile(devicePath);
+    if (!data)
+        return nullptr;
+    return imageWithData(data->bytes());
+}
+
+CGSize UIImage::size() const
+{
+    CGSize pixels = CGSizeMake(static_cast<CGFloat>(CGImageGetWidth(m_image)), static_cast<CGFloat>(CGImageGetHeight(m_image)));
+    if (swapsSides(m_orientation))
+        std::swap(pixels.width, pixels.height);
+    return CGSizeMake(pixels.width / m_scale, pixels.height / m_scale);
+}
+
+void UIImage::drawInRect(CGRect rect) const
+{
+    CGContextRef context = UIGraphicsGetCurrentContext();
+    if (!context || !m_image || CGRectIsEmpty(rect))
+        return;
+    CGContextStateSaver saver(context);
+    rect = CGRectStandardize(rect);
+    CGContextTranslateCTM(context, rect.origin.x, rect.origin.y);
+    CGContextScaleCTM(context, rect.size.width, rect.size.height);
+    CGContextConcatCTM(context, orientationTransform(m_orientation));
+    // The unit square, y down; CGContextDrawImage draws y up.
+    CGContextTranslateCTM(context, 0, 1);
+    CGContextScaleCTM(context, 1, -1);
+    CGContextDrawImage(context, CGRectMake(0, 0, 1, 1), m_image);
+}
+
+std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImageRef& image)
+{
+    if (!image || !image->CGImage())
+        return {};
+    return ImageIO::encodePNG(*image->CGImage()).value_or(std::vector<std::uint8_t> {});
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "CoreGraphics/CGImage.h"
+#include "objc/NSObject.h"
+
+#include <memory>
+#include <string_view>
+
+enum UIImageOrientation : int {
+    UIImageOrientationUp = 0,
+    UIImageOrientationDown = 1,           // 180°
+    UIImageOrientationLeft = 2,           // 90° anticlockwise
+    UIImageOrientationRight = 3,          // 90° clockwise
+    UIImageOrientationUpMirrored = 4,
+    UIImageOrientationDownMirrored = 5,
+    UIImageOrientationLeftMirrored = 6,
+    UIImageOrientationRightMirrored = 7,
+};
+
+class UIImage;
+using UIImageRef = std::shared_ptr<UIImage>;
+
+// A bitmap with the scale it was made for (pixels per point) and the way it is
+// to be turned for display.
+class UIImage : public NSObject {
+public:
+    static Class runtimeClass();
+
+    // nullptr when the file is missing, unreadable or not a decodable image.
+    [[nodiscard]] static UIImageRef imageWithContentsOfFile(std::string_view devicePath);
+    [[nodiscard]] static UIImageRef imageWithData(std::span<const std::uint8_t> bytes);
+    [[nodiscard]] static UIImageRef imageWithCGImage(CGImageRef, CGFloat scale = 1, UIImageOrientation = UIImageOrientationUp);
+
+    UIImage(CGImageRef image, CGFloat scale, UIImageOrientation orientation);
+
+    [[nodiscard]] const CGImageRef& CGImage() const { return m_image; }
+    [[nodiscard]] CGFloat scale() const { return m_scale; }
+    [[nodiscard]] UIImageOrientation imageOrientation() const { return m_orientation; }
+    // In points, as displayed: width and height trade places for the left and right orientations.
+    [[nodiscard]] CGSize size() const;
+
+    // Draws the image upright (its orientation applied) into rect of the current UIKit context.
+    void drawInRect(CGRect rect) const;
+
+private:
+    CGImageRef m_image;
+    CGFloat m_scale;
+    UIImageOrientation m_orientation;
+};
+
+// PNG bytes of the image as stored (its orientation is not applied); empty on failure.
+[[nodiscard]] std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImageRef&);

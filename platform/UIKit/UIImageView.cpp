@@ -1,0 +1,28 @@
+#include "UIKit/UIImageView.h"
+
+#include "UIKit/UIGraphics.h"
+
+Class UIImageView::runtimeClass()
+{
+    static Class cls = objc::defineClass("UIImageView", UIView::runtimeClass());
+    return cls;
+}
+
+std::shared_ptr<UIImageView> UIImageView::initWithImage(UIImageRef image)
+{
+    auto view = objc::alloc<UIImageView>();
+    // The platform sizes an image view to its image.
+    if (image)
+        view->setFrame(CGRectMake(0, 0, image->size().width, image->size().height));
+    view->setImage(std::move(image));
+    return view;
+}
+
+void UIImageView::drawContent(const CGContextRef& context)
+{
+    if (!m_image)
+        return;
+    UIGraphicsPushContext(context);
+    m_image->drawInRect(contentRectForSize(m_image->size()));
+    UIGraphicsPopContext();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "UIKit/UIImage.h"
+#include "UIKit/UIView.h"
+
+// Shows an image, scaled to fill its bounds unless another content mode is set.
+class UIImageView : public UIView {
+public:
+    static Class runtimeClass();
+    [[nodiscard]] static std::shared_ptr<UIImageView> initWithImage(UIImageRef);
+
+    [[nodiscard]] const UIImageRef& image() const { return m_image; }
+    void setImage(UIImageRef image) { m_image = std::move(image); }
+
+protected:
+    void drawContent(const CGContextRef&) override;
+
+private:
+    UIImageRef m_image;
+};

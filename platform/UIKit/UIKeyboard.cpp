@@ -1,0 +1,56 @@
+#include "UIKit/UIKeyboard.h"
+
+#include "UIKit/UIKBInputBackdropView.h"
+#include "UIKit/UIKBRenderConfig.h"
+#include "objc/message.h"
+
+namespace {
+
+CGSize platformSizeForInterfaceOrientation(Class, SEL, int orientation)
+{
+    return UIKeyboard::defaultSizeForInterfaceOrientation(static_cast<UIInterfaceOrientation>(orientation));
+}
+
+}
+
+Class UIKeyboard::runtimeClass()
+{
+    static Class cls = [] {
+        Class defined = objc::defineClass("UIKeyboard", UIView::runtimeClass());
+#if defined(TESSARY8_CGFLOAT_IS_DOUBLE)
+        const char* types = "{CGSize=dd}@:i";
+#else
+        const char* types = "{CGSize=ff}@:i";
+#endif
+        class_addMethod(object_getClass(defined), sel_registerName("sizeForInterfaceOrientation:"),
+            reinterpret_cast<IMP>(&platformSizeForInterfaceOrientation), types);
+        return defined;
+    }();
+    return cls;
+}
+
+CGSize UIKeyboard::defaultSizeForInterfaceOrientation(UIInterfaceOrientation orientation)
+{
+    bool landscape = orientation == UIInterfaceOrientationLandscapeLeft || orientation == UIInterfaceOrientationLandscapeRight;
+    return landscape ? CGSizeMake(480, 162) : CGSizeMake(320, 216);
+}
+
+CGSize UIKeyboard::sizeForInterfaceOrientation(UIInterfaceOrientation orientation)
+{
+    static SEL selector = sel_registerName("sizeForInterfaceOrientation:");
+    return objc::send<CGSize(int)>(runtimeClass(), selector, static_cast<int>(orientation));
+}
+
+std::shared_ptr<UIKeyboard> UIKeyboard::show(UIInterfaceOrientation orientation, std::optional<CGRect> backdropFrame)
+{
+    auto keyboard = objc::alloc<UIKeyboard>();
+    keyboard->m_size = sizeForInterfaceOrientation(orientation);
+    keyboard->setFrame(CGRectMake(0, 0, keyboard->m_size.width, keyboard->m_size.height));
+    keyboard->m_backdrop = UIKBInputBackdropView::initWithFrame(backdropFrame.value_or(keyboard->bounds()), true);
+    keyboard->m_lightKeyboard = UIKBRenderConfig::lightKeyboard(UIKBRenderConfig::defaultConfig());
+    if (keyboard->m_backdrop)
+        keyboard->addSubview(keyboard->m_backdrop);
+    keyboard->m_keyplane = UIKBKeyplaneView::initWithFrame(keyboard->bounds(), keyboard->m_lightKeyboard);
+    keyboard->addSubview(keyboard->m_keyplane);
+    return keyboard;
+}

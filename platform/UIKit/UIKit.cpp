@@ -1,0 +1,21 @@
+#include "UIKit/UIKit.h"
+
+#include "UIKit/UIColor.h"
+#include "UIKit/UIImage.h"
+#include "UIKit/UIImageView.h"
+#include "UIKit/UIKBInputBackdropView.h"
+#include "UIKit/UIKBKeyplaneView.h"
+#include "UIKit/UIKBRenderConfig.h"
+#include "UIKit/UIKeyboard.h"
+
+namespace UIKit {
+
+void registerClasses()
+{
+    for (Class cls : { UIColor::runtimeClass(), UIImage::runtimeClass(), UIView::runtimeClass(), UIImageView::runtimeClass(),
+             UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
+             UIKeyboard::runtimeClass() })
+        (void)cls;
+}
+
+}

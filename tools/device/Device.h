@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// Preparing and inspecting a simulated device: what installing the package
+// does, and what the shared files hold.
+namespace Device {
+
+inline constexpr const char* pluginPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib";
+inline constexpr const char* pluginFilterPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.plist";
+inline constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
+inline constexpr const char* backgroundImageFolder = "/Library/Application Support/Tintwell/backImage";
+inline constexpr const char* backgroundImagePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
+inline constexpr const char* photoLibraryFolder = "/var/mobile/Media/DCIM";
+
+// Installs the plug-in (the built library under its install name) with its
+// filter and creates the folders the system expects. Safe to repeat. Answers
+// an error message, or nothing on success.
+[[nodiscard]] std::optional<std::string> install(const std::filesystem::path& builtPlugin);
+
+// A readable account of what is installed and what the two shared files hold.
+[[nodiscard]] std::string status();
+
+// Changes the Settings file as the application's own writers do: a colour save
+// creates the file when it is missing; a switch changes an existing file only.
+struct SettingsChange {
+    std::optional<std::array<float, 4>> color;
+    std::optional<bool> colorSwitch;
+    std::optional<bool> imageSwitch;
+    std::optional<std::filesystem::path> image;  // any image file on this machine, stored as the PNG
+};
+[[nodiscard]] std::optional<std::string> apply(const SettingsChange&);
+
+}

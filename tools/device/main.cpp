@@ -1,0 +1,77 @@
+#include "Device.h"
+
+#include "Foundation/DeviceRoot.h"
+#include "host/PlatformProcess.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+std::optional<bool> onOff(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    return text == "on";
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    CLI::App app { "Prepares and inspects a simulated Tessary8 device (a device root folder)." };
+    app.require_subcommand(1);
+    std::string root;
+    app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
+
+    auto* init = app.add_subcommand("init", "Install the plug-in with its filter and create the device's folders (safe to repeat)");
+    std::string library = TESSARY8_PLUGIN_BUILD_PATH;
+    init->add_option("--library", library, "The built plug-in library to install")->capture_default_str();
+
+    app.add_subcommand("status", "Say what is installed and what the Settings and Background image files hold");
+
+    auto* set = app.add_subcommand("set", "Change the shared files as the application does");
+    std::vector<double> color;
+    std::string colorSwitch, imageSwitch, image;
+    set->add_option("--color", color, "Save a colour: R,G,B,A, each 0..1")->delimiter(',')->expected(4);
+    set->add_option("--color-switch", colorSwitch, "on or off")->check(CLI::IsMember({ "on", "off" }));
+    set->add_option("--image-switch", imageSwitch, "on or off")->check(CLI::IsMember({ "on", "off" }));
+    set->add_option("--image", image, "Store this picture (PNG) as the keyboard background")->check(CLI::ExistingFile);
+
+    CLI11_PARSE(app, argc, argv);
+    // No plug-ins are injected into this tool: it is the installer, not an application.
+    PlatformProcess::start({ "tessary8-device", root, {} });
+
+    std::optional<std::string> error;
+    if (init->parsed()) {
+        error = Device::install(library);
+        if (!error)
+            std::cout << "device ready at " << DeviceRoot::current().string() << "\n";
+    } else if (set->parsed()) {
+        Device::SettingsChange change;
+        if (!color.empty()) {
+            std::array<float, 4> components {};
+            for (size_t i = 0; i < 4; ++i) {
+                if (!std::isfinite(color[i]) || color[i] < 0 || color[i] > 1) {
+                    std::cerr << "tessary8-device: --color components must lie in 0..1\n";
+                    return 2;
+                }
+                components[i] = static_cast<float>(color[i]);
+            }
+            change.color = components;
+        }
+        change.colorSwitch = onOff(colorSwitch);
+        change.imageSwitch = onOff(imageSwitch);
+        if (!image.empty())
+            change.image = image;
+        error = Device::apply(change);
+    } else {
+        std::cout << Device::status();
+    }
+    if (error) {
+        std::cerr << "tessary8-device: " << *error << "\n";
+        return 1;
+    }
+    return 0;
+}

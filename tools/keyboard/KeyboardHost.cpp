@@ -1,0 +1,96 @@
+#include "KeyboardHost.h"
+
+#include "Foundation/NSLog.h"
+#include "host/Snapshot.h"
+#include "host/ViewTreeDescription.h"
+#include "substrate/Loader.h"
+
+#include <istream>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <sstream>
+
+KeyboardHost::KeyboardHost(Options options)
+    : m_options(options)
+{
+    m_logObserver = Foundation::addLogObserver([this](const std::string& message) { m_log.push_back(message); });
+}
+
+KeyboardHost::~KeyboardHost()
+{
+    Foundation::removeLogObserver(m_logObserver);
+}
+
+void KeyboardHost::show()
+{
+    m_keyboard = UIKeyboard::show(m_options.orientation, m_options.backdropFrame);
+}
+
+std::string KeyboardHost::report()
+{
+    nlohmann::json answer;
+    if (m_keyboard) {
+        CGSize size = m_keyboard->keyboardSize();
+        answer["size"] = { size.width, size.height };
+        answer["lightKeyboard"] = m_keyboard->isLightKeyboard();
+    } else {
+        answer["size"] = nullptr;
+        answer["lightKeyboard"] = nullptr;
+    }
+    auto* globalSwitch = static_cast<const bool*>(substrate::Loader::findSymbol("GlobalisSwitch"));
+    answer["GlobalisSwitch"] = globalSwitch ? nlohmann::json(*globalSwitch) : nlohmann::json(nullptr);
+    answer["log"] = m_log;
+    m_log.clear();
+    answer["backdrop"] = m_keyboard && m_keyboard->backdrop() ? describeViewTree(*m_keyboard->backdrop()) : nlohmann::json(nullptr);
+    return answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+bool KeyboardHost::writeShot(const std::filesystem::path& file)
+{
+    return m_keyboard && writeViewSnapshot(*m_keyboard, m_options.scale, file);
+}
+
+std::pair<std::string, bool> KeyboardHost::execute(const std::string& line)
+{
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+
+    if (command == "show" && rest.empty()) {
+        show();
+        return { "ok", true };
+    }
+    if (command == "report" && rest.empty())
+        return { report(), true };
+    if (command == "shot") {
+        if (rest.empty())
+            return { "error: shot needs a file name", true };
+        if (!m_keyboard)
+            return { "error: no keyboard is shown yet; send show first", true };
+        if (!writeShot(rest))
+            return { "error: could not write " + rest, true };
+        return { "ok", true };
+    }
+    if (command == "quit" && rest.empty())
+        return { "ok", false };
+    if (command == "show" || command == "report" || command == "quit")
+        return { "error: " + command + " takes no argument", true };
+    if (command.empty())
+        return { "error: empty command (commands: show, report, shot FILE, quit)", true };
+    return { "error: unknown command '" + command + "' (commands: show, report, shot FILE, quit)", true };
+}
+
+void KeyboardHost::run(std::istream& in, std::ostream& out)
+{
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        auto [answer, goOn] = execute(line);
+        out << answer << std::endl;
+        if (!goOn)
+            return;
+    }
+}

@@ -1,0 +1,76 @@
+#include "KeyboardHost.h"
+
+#include "host/PlatformProcess.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+std::optional<CGRect> parseFrame(const std::string& text, std::string& error)
+{
+    double values[4];
+    char trailing = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf%c", &values[0], &values[1], &values[2], &values[3], &trailing) != 4) {
+        error = "--frame takes X,Y,W,H (four numbers separated by commas), not '" + text + "'";
+        return std::nullopt;
+    }
+    for (double value : values) {
+        if (!std::isfinite(value) || std::fabs(value) > 100000) {
+            error = "--frame values must be finite numbers within ±100000";
+            return std::nullopt;
+        }
+    }
+    if (values[2] < 0 || values[3] < 0) {
+        error = "--frame width and height must not be negative";
+        return std::nullopt;
+    }
+    return CGRectMake(static_cast<CGFloat>(values[0]), static_cast<CGFloat>(values[1]), static_cast<CGFloat>(values[2]),
+        static_cast<CGFloat>(values[3]));
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    CLI::App app { "Shows on-screen keyboards in a platform process (so plug-ins are injected), renders them as PNG and reports "
+                   "their backdrop as JSON.\nWithout --out it reads commands on standard input: show, report, shot FILE, quit." };
+    std::string root;
+    std::string orientation = "portrait";
+    std::string frameText;
+    double scale = 2;
+    std::string out;
+    app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
+    app.add_option("--orientation", orientation, "portrait or landscape")->check(CLI::IsMember({ "portrait", "landscape" }));
+    app.add_option("--frame", frameText, "Frame X,Y,W,H the backdrop is built with, instead of (0, 0, keyboard size)");
+    app.add_option("--scale", scale, "Pixels per point in PNGs")->check(CLI::Range(0.25, 8.0));
+    app.add_option("--out", out, "Show one keyboard, write it to this PNG file, print the report and exit");
+    CLI11_PARSE(app, argc, argv);
+
+    KeyboardHost::Options options;
+    options.orientation = orientation == "landscape" ? UIInterfaceOrientationLandscapeLeft : UIInterfaceOrientationPortrait;
+    options.scale = static_cast<CGFloat>(scale);
+    if (!frameText.empty()) {
+        std::string error;
+        options.backdropFrame = parseFrame(frameText, error);
+        if (!options.backdropFrame) {
+            std::cerr << "tessary8-keyboard: " << error << "\n";
+            return 2;
+        }
+    }
+
+    PlatformProcess::start({ "tessary8-keyboard", root });
+    KeyboardHost host(options);
+    if (!out.empty()) {
+        host.show();
+        if (!host.writeShot(out)) {
+            std::cerr << "tessary8-keyboard: could not write " << out << "\n";
+            return 1;
+        }
+        std::cout << host.report() << std::endl;
+        return 0;
+    }
+    host.run(std::cin, std::cout);
+    return 0;
+}
