@@ -31,7 +31,7 @@ std::string KeyboardHost::report()
     nlohmann::json answer;
     if (m_keyboard) {
         CGSize size = m_keyboard->keyboardSize();
-        answer["size"] = { size.width, size.height };
+        answer["size"] = describeNumbers({ size.width, size.height });
         answer["lightKeyboard"] = m_keyboard->isLightKeyboard();
     } else {
         answer["size"] = nullptr;

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 30):
+# scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-30}"
+TESSARY8_FUZZ_TOOLS=1 bash scripts/setup.sh
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESSARY8_FUZZ=ON -DTESSARY8_TESTS=OFF -DTESSARY8_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j "$(nproc)"
+targets=$(find build/fuzz/bin -maxdepth 1 -name 'fuzz_*' -type f -executable | sort)
+if [ -z "$targets" ]; then
+  echo "fuzz: no fuzz targets were built" >&2
+  exit 1
+fi
+for target in $targets; do
+  corpus="build/fuzz/corpus/$(basename "$target")"
+  mkdir -p "$corpus"
+  echo "fuzz: $(basename "$target") for ${seconds}s"
+  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+done
