@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class CGContext;
+struct CGContext;
 using CGContextRef = std::shared_ptr<CGContext>;
 
 enum CGBlendMode : int {

@@ -1,0 +1,160 @@
+#include "ImageIO/PNGCodec.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <spng.h>
+
+namespace ImageIO {
+
+namespace {
+
+struct ContextDeleter {
+    void operator()(spng_ctx* context) const { spng_ctx_free(context); }
+};
+using Context = std::unique_ptr<spng_ctx, ContextDeleter>;
+
+struct BufferDeleter {
+    void operator()(void* buffer) const { std::free(buffer); }
+};
+
+constexpr std::array<std::uint8_t, 8> signature { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n' };
+// IEND carries no data, so the whole chunk, CRC included, is always these bytes.
+constexpr std::array<std::uint8_t, 12> endChunk { 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xae, 0x42, 0x60, 0x82 };
+
+// libspng holds text, ICC profiles, EXIF and unknown chunks in memory, inflating the
+// compressed ones; these bound what a hostile file can make it allocate besides the pixels.
+constexpr size_t maximumAncillaryChunkSize = 1 << 20;
+constexpr size_t maximumAncillaryChunkTotal = 64 << 20;
+
+// Deflate expands at most 1032-fold, so a file too short to hold the pixels its header
+// claims is refused before a buffer that size is allocated.
+constexpr size_t maximumDeflateRatio = 1032;
+
+size_t bitsPerPixel(const spng_ihdr& header)
+{
+    switch (header.color_type) {
+    case SPNG_COLOR_TYPE_TRUECOLOR:
+        return 3 * header.bit_depth;
+    case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
+        return 2 * header.bit_depth;
+    case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA:
+        return 4 * header.bit_depth;
+    default:
+        return header.bit_depth;
+    }
+}
+
+CGImageRef decode(std::span<const std::uint8_t> bytes)
+{
+    Context context { spng_ctx_new(0) };
+    if (!context)
+        return nullptr;
+    spng_ctx* png = context.get();
+    // A damaged critical chunk refuses the file; a damaged ancillary one is only metadata and is dropped.
+    if (spng_set_crc_action(png, SPNG_CRC_ERROR, SPNG_CRC_DISCARD)
+        || spng_set_image_limits(png, maximumPNGDimension, maximumPNGDimension)
+        || spng_set_chunk_limits(png, maximumAncillaryChunkSize, maximumAncillaryChunkTotal)
+        || spng_set_png_buffer(png, bytes.data(), bytes.size()))
+        return nullptr;
+
+    spng_ihdr header {};
+    if (spng_get_ihdr(png, &header))
+        return nullptr;
+    size_t width = header.width;
+    size_t height = header.height;
+    // Checked here, before anything the size of the image is allocated.
+    if (!width || !height || width > maximumPNGDimension || height > maximumPNGDimension || width > CGImage::maximumPixelCount / height)
+        return nullptr;
+    if (width * height / 8 * bitsPerPixel(header) / maximumDeflateRatio > bytes.size())
+        return nullptr;
+
+    // libspng writes unpremultiplied RGBA into the pixel buffer itself, premultiplied here a
+    // row at a time, so a large image is held once, not twice.
+    std::vector<std::uint32_t> pixels(width * height);
+    auto* rgba = reinterpret_cast<std::uint8_t*>(pixels.data());
+    size_t rowBytes = width * 4;
+    size_t decodedSize = 0;
+    if (spng_decoded_image_size(png, SPNG_FMT_RGBA8, &decodedSize) || decodedSize != height * rowBytes)
+        return nullptr;
+    if (spng_decode_image(png, rgba, decodedSize, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS))
+        return nullptr;
+    // Without these a file cut off after its last IDAT, or inside IEND's CRC, would pass as whole.
+    if (spng_decode_chunks(png) || std::find_end(bytes.begin(), bytes.end(), endChunk.begin(), endChunk.end()) == bytes.end())
+        return nullptr;
+
+    for (size_t y = 0; y < height; ++y) {
+        auto row = CGPixelsFromStraightRGBA({ rgba + y * rowBytes, rowBytes });
+        std::copy(row.begin(), row.end(), pixels.begin() + static_cast<std::ptrdiff_t>(y * width));
+    }
+    return CGImage::create(width, height, std::move(pixels));
+}
+
+std::optional<std::vector<std::uint8_t>> encode(const CGImage& image, PNGCompression compression)
+{
+    if (!image.width() || !image.height() || image.pixels().size() != image.width() * image.height())
+        return std::nullopt;
+    auto rgba = CGImageCopyStraightRGBA(image);
+
+    Context context { spng_ctx_new(SPNG_CTX_ENCODER) };
+    if (!context)
+        return std::nullopt;
+    spng_ctx* png = context.get();
+
+    int level = 6;
+    if (compression == PNGCompression::Fast)
+        level = 1;
+    else if (compression == PNGCompression::None)
+        level = 0;
+    spng_ihdr header {};
+    header.width = static_cast<std::uint32_t>(image.width());
+    header.height = static_cast<std::uint32_t>(image.height());
+    header.bit_depth = 8;
+    header.color_type = SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
+    if (spng_set_option(png, SPNG_ENCODE_TO_BUFFER, 1)
+        || spng_set_option(png, SPNG_IMG_COMPRESSION_LEVEL, level)
+        // Stored blocks gain nothing from filtering; skip its cost.
+        || (compression == PNGCompression::None && spng_set_option(png, SPNG_FILTER_CHOICE, SPNG_DISABLE_FILTERING))
+        || spng_set_ihdr(png, &header)
+        || spng_encode_image(png, rgba.data(), rgba.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE))
+        return std::nullopt;
+
+    size_t length = 0;
+    int error = 0;
+    std::unique_ptr<void, BufferDeleter> buffer { spng_get_png_buffer(png, &length, &error) };
+    if (!buffer || error)
+        return std::nullopt;
+    auto* begin = static_cast<const std::uint8_t*>(buffer.get());
+    return std::vector<std::uint8_t>(begin, begin + length);
+}
+
+}
+
+bool isPNG(std::span<const std::uint8_t> bytes)
+{
+    return bytes.size() >= signature.size() && std::equal(signature.begin(), signature.end(), bytes.begin());
+}
+
+CGImageRef decodePNG(std::span<const std::uint8_t> bytes)
+{
+    if (!isPNG(bytes))
+        return nullptr;
+    try {
+        return decode(bytes);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> encodePNG(const CGImage& image, PNGCompression compression)
+{
+    try {
+        return encode(image, compression);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+}
