@@ -1,0 +1,106 @@
+// Building one keyboard backdrop with the colour and the picture on, next to
+// the floor: the same four Settings reads and the PNG decode alone. The ratio
+// tells what the hook adds on top of the file work it cannot avoid.
+
+#include "Foundation/AtomicFile.h"
+#include "Foundation/DeviceRoot.h"
+#include "Foundation/NSDictionary.h"
+#include "Foundation/NSFileManager.h"
+#include "UIKit/UIImage.h"
+#include "UIKit/UIKBInputBackdropView.h"
+#include "UIKit/UIKit.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
+#include <map>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
+constexpr const char* picturePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
+
+bool prepareDevice(const std::filesystem::path& root)
+{
+    DeviceRoot::set(root);
+    auto& files = NSFileManager::defaultManager();
+    if (!files.createDirectoryAtPath("/var/mobile/Library/Preferences", true)
+        || !files.createDirectoryAtPath("/Library/Application Support/Tintwell/backImage", true))
+        return false;
+    NSMutableDictionary settings({ { "open", "1" }, { "image_open", "1" }, { "r", PropertyListValue(0.2f) },
+        { "g", PropertyListValue(0.45f) }, { "b", PropertyListValue(0.9f) }, { "a", PropertyListValue(1.0f) } });
+    auto picture = Foundation::readWholeFile(TESSARY8_DEMO_PICTURE, 64 * 1024 * 1024);
+    return settings.writeToFile(settingsPath, true) && picture && Foundation::writeFileAtomically(DeviceRoot::resolve(picturePath), *picture);
+}
+
+void BuildBackdropWithColourAndPicture(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto backdrop = UIKBInputBackdropView::initWithFrame(CGRectMake(0, 0, 320, 216), true);
+        benchmark::DoNotOptimize(backdrop);
+        if (!backdrop || backdrop->subviews().size() != 2)
+            state.SkipWithError("the plug-in did not colour and picture the backdrop");
+    }
+}
+
+void FloorFourReadsAndOneDecode(benchmark::State& state)
+{
+    for (auto _ : state) {
+        for (int read = 0; read < 4; ++read) {
+            auto settings = NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+            benchmark::DoNotOptimize(settings);
+        }
+        auto picture = UIImage::imageWithContentsOfFile(picturePath);
+        benchmark::DoNotOptimize(picture);
+    }
+}
+
+BENCHMARK(BuildBackdropWithColourAndPicture)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FloorFourReadsAndOneDecode)->Unit(benchmark::kMicrosecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const auto& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void printRatio() const
+    {
+        auto backdrop = m_times.find("BuildBackdropWithColourAndPicture");
+        auto floor = m_times.find("FloorFourReadsAndOneDecode");
+        if (backdrop != m_times.end() && floor != m_times.end() && floor->second > 0)
+            std::printf("backdrop build / floor: %.2f\n", backdrop->second / floor->second);
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+}
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    auto root = std::filesystem::temp_directory_path() / ("tessary8-bench-" + std::to_string(getpid()));
+    if (!prepareDevice(root)) {
+        std::fprintf(stderr, "bench: cannot prepare a device in %s\n", root.c_str());
+        return 1;
+    }
+    UIKit::registerClasses();
+    if (!dlopen(TESSARY8_PLUGIN, RTLD_NOW | RTLD_LOCAL)) {
+        std::fprintf(stderr, "bench: cannot load the plug-in: %s\n", dlerror());
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatio();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(root);
+    return 0;
+}
