@@ -69,7 +69,7 @@ CommandResult runCommand(const std::string& commandLine, const std::string& inpu
     auto inputFile = scratch.path() / "stdin";
     auto outputFile = scratch.path() / "stdout";
     writeFile(inputFile, input);
-    std::string full = commandLine + " <" + shellQuote(inputFile.string()) + " >" + shellQuote(outputFile.string());
+    std::string full = "(" + commandLine + ") <" + shellQuote(inputFile.string()) + " >" + shellQuote(outputFile.string());
     int status = std::system(full.c_str());
     CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -48,6 +48,11 @@ int main(int argc, char** argv)
     app.add_option("--out", out, "Show one keyboard, write it to this PNG file, print the report and exit");
     CLI11_PARSE(app, argc, argv);
 
+    if (!std::isfinite(scale)) {
+        std::cerr << "tessary8-keyboard: --scale must be a number from 0.25 to 8\n";
+        return 2;
+    }
+
     KeyboardHost::Options options;
     options.orientation = orientation == "landscape" ? UIInterfaceOrientationLandscapeLeft : UIInterfaceOrientationPortrait;
     options.scale = static_cast<CGFloat>(scale);

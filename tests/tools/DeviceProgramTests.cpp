@@ -1,0 +1,90 @@
+#include "Foundation/DeviceRoot.h"
+#include "Foundation/NSDictionary.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DeviceProgram : public ::testing::Test {
+protected:
+    TestSupport::CommandResult device(const std::string& arguments)
+    {
+        auto program = TestSupport::binaryDirectory() / "bin" / "tessary8-device";
+        return TestSupport::runCommand(TestSupport::shellQuote(program.string()) + " --root " + TestSupport::shellQuote(m_root.path().string()) + " "
+            + arguments + " 2>&1");
+    }
+    std::shared_ptr<NSDictionary> settings()
+    {
+        DeviceRoot::set(m_root.path());
+        auto dictionary = NSDictionary::dictionaryWithContentsOfFile("/var/mobile/Library/Preferences/com.quarrow.tintwell.plist");
+        DeviceRoot::set({});
+        return dictionary;
+    }
+
+    TestSupport::TemporaryDirectory m_root;
+};
+
+TEST_F(DeviceProgram, InitInstallsThePlugInWithItsFilterAndIsSafeToRepeat)
+{
+    for (int run = 0; run < 2; ++run) {
+        auto result = device("init");
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+    }
+    auto root = m_root.path();
+    EXPECT_TRUE(std::filesystem::is_regular_file(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib"));
+    EXPECT_TRUE(std::filesystem::is_directory(root / "Library/Application Support/Tintwell/backImage"));
+    EXPECT_TRUE(std::filesystem::is_directory(root / "var/mobile/Media/DCIM"));
+    auto filter = TestSupport::readFile(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.plist");
+    EXPECT_NE(filter.find("<string>com.apple.UIKit</string>"), std::string::npos);
+    EXPECT_NE(device("status").output.find("Tessary8.dylib: installed"), std::string::npos);
+}
+
+TEST_F(DeviceProgram, SetFollowsTheApplicationsWriters)
+{
+    ASSERT_EQ(device("init").exitCode, 0);
+    // A switch never creates the Settings file.
+    auto refused = device("set --color-switch on");
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_NE(refused.output.find("save a colour first"), std::string::npos);
+    EXPECT_FALSE(settings());
+
+    ASSERT_EQ(device("set --color 0,0.54901963,1,1").exitCode, 0);
+    auto saved = settings();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->count(), 4u);
+    EXPECT_EQ(saved->objectForKey("g")->floatValue(), 140.0f / 255);
+
+    ASSERT_EQ(device("set --color-switch on --image-switch on").exitCode, 0);
+    ASSERT_EQ(device("set --color 1,1,1,0.5").exitCode, 0);
+    saved = settings();
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved->objectForKey("open"));
+    EXPECT_TRUE(saved->objectForKey("image_open"));
+    EXPECT_EQ(saved->objectForKey("a")->floatValue(), 0.5f);
+
+    ASSERT_EQ(device("set --color-switch off").exitCode, 0);
+    EXPECT_FALSE(settings()->objectForKey("open"));
+    EXPECT_TRUE(settings()->objectForKey("image_open"));
+}
+
+TEST_F(DeviceProgram, SetRefusesBadValuesAndKeepsAnUnreadableSettingsFile)
+{
+    ASSERT_EQ(device("init").exitCode, 0);
+    for (const char* arguments : { "set --color 2,0,0,1", "set --color 0,0,1", "set --color-switch maybe", "set --image /nonexistent.png" }) {
+        SCOPED_TRACE(arguments);
+        auto result = device(arguments);
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_FALSE(result.output.empty());
+    }
+    auto garbage = m_root.path() / "garbage.png";
+    TestSupport::writeFile(garbage, "not an image");
+    EXPECT_NE(device("set --image " + TestSupport::shellQuote(garbage.string())).output.find("cannot read"), std::string::npos);
+
+    auto settingsFile = m_root.path() / "var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
+    TestSupport::writeFile(settingsFile, "<plist>broken");
+    EXPECT_NE(device("set --color 0,0,0,1").exitCode, 0);
+    EXPECT_EQ(TestSupport::readFile(settingsFile), "<plist>broken");
+}
+
+}

@@ -1,0 +1,91 @@
+#include "ImageIO/PNGCodec.h"
+#include "support/InteractiveProcess.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+std::string keyboardProgram()
+{
+    return (TestSupport::binaryDirectory() / "bin" / "tessary8-keyboard").string();
+}
+
+TEST(KeyboardHostProgram, AnswersEveryCommandWithOneLineAndGoesOnAfterErrors)
+{
+    TestSupport::TemporaryDirectory root;
+    TestSupport::InteractiveProcess host({ keyboardProgram(), "--root", root.path().string() });
+    auto shot = root.path() / "shot.png";
+    struct Exchange {
+        std::string command;
+        std::string answerStart;
+    };
+    const Exchange exchanges[] = {
+        { "shot " + shot.string(), "error: no keyboard is shown yet" },
+        { "dance", "error: unknown command 'dance'" },
+        { "", "error: empty command" },
+        { "show now", "error: show takes no argument" },
+        { "shot", "error: shot needs a file name" },
+        { "show", "ok" },
+        { "shot " + (root.path() / "missing-folder" / "x.png").string(), "error: could not write" },
+        { "shot " + shot.string(), "ok" },
+        { "quit", "ok" },
+    };
+    for (const auto& exchange : exchanges) {
+        SCOPED_TRACE(exchange.command);
+        auto answer = host.ask(exchange.command);
+        EXPECT_EQ(answer.rfind(exchange.answerStart, 0), 0u) << answer;
+    }
+    EXPECT_EQ(host.finish(), 0);
+    auto png = TestSupport::readFile(shot);
+    auto image = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(png.data()), png.size() });
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 640u);
+    EXPECT_EQ(image->height(), 432u);
+}
+
+TEST(KeyboardHostProgram, ReportBeforeAnyKeyboardHasNoBackdropAndNoPlugIn)
+{
+    TestSupport::TemporaryDirectory root;
+    TestSupport::InteractiveProcess host({ keyboardProgram(), "--root", root.path().string() });
+    auto report = nlohmann::json::parse(host.ask("report"));
+    EXPECT_TRUE(report["backdrop"].is_null());
+    EXPECT_TRUE(report["size"].is_null());
+    // Nothing is installed in an empty device, so no plug-in is loaded.
+    EXPECT_TRUE(report["GlobalisSwitch"].is_null());
+    EXPECT_EQ(host.finish(), 0);
+}
+
+TEST(KeyboardHostProgram, OutWritesOnePictureAtTheScaleAndPrintsTheReport)
+{
+    TestSupport::TemporaryDirectory root;
+    auto out = root.path() / "keyboard.png";
+    auto result = TestSupport::runCommand(TestSupport::shellQuote(keyboardProgram()) + " --root " + TestSupport::shellQuote(root.path().string())
+        + " --orientation landscape --scale 1 --out " + TestSupport::shellQuote(out.string()) + " 2>/dev/null");
+    ASSERT_EQ(result.exitCode, 0);
+    auto report = nlohmann::json::parse(result.output);
+    EXPECT_EQ(report["size"], nlohmann::json({ 480, 162 }));
+    auto png = TestSupport::readFile(out);
+    auto image = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(png.data()), png.size() });
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 480u);
+    EXPECT_EQ(image->height(), 162u);
+}
+
+TEST(KeyboardHostProgram, RefusesBadOptionsWithAMessage)
+{
+    const char* badOptions[] = { "--frame 1,2,3", "--frame 1,2,3,4,5", "--frame a,b,c,d", "--frame 0,0,-1,10", "--frame 0,0,inf,10",
+        "--orientation sideways", "--scale 0", "--scale -2", "--scale nan", "--bogus" };
+    for (const char* options : badOptions) {
+        SCOPED_TRACE(options);
+        auto result = TestSupport::runCommand(TestSupport::shellQuote(keyboardProgram()) + " " + options + " 2>&1");
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_FALSE(result.output.empty());
+    }
+    auto help = TestSupport::runCommand(TestSupport::shellQuote(keyboardProgram()) + " --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("--orientation"), std::string::npos);
+}
+
+}
