@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace {
@@ -67,7 +68,13 @@ double NSStringDoubleValue(std::string_view text)
 
 float NSStringFloatValue(std::string_view text)
 {
-    return static_cast<float>(NSStringDoubleValue(text));
+    // Converting a double beyond float's range is undefined; the platform gives ±infinity.
+    double value = NSStringDoubleValue(text);
+    if (value > std::numeric_limits<float>::max())
+        return std::numeric_limits<float>::infinity();
+    if (value < -std::numeric_limits<float>::max())
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
 }
 
 namespace Foundation {

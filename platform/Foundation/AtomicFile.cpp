@@ -1,0 +1,141 @@
+#include "Foundation/AtomicFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Foundation {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int descriptor = -1) : m_descriptor(descriptor) { }
+    ~FileDescriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    [[nodiscard]] int get() const { return m_descriptor; }
+    // close() reports write-back errors some file systems only see then.
+    [[nodiscard]] bool close()
+    {
+        int descriptor = m_descriptor;
+        m_descriptor = -1;
+        return ::close(descriptor) == 0;
+    }
+
+private:
+    int m_descriptor;
+};
+
+bool writeAll(int descriptor, std::span<const std::uint8_t> bytes)
+{
+    size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t result = ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (result < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (result == 0)
+            return false;
+        written += static_cast<size_t>(result);
+    }
+    return true;
+}
+
+bool syncFolder(const std::filesystem::path& folder)
+{
+    FileDescriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return descriptor.get() >= 0 && ::fsync(descriptor.get()) == 0;
+}
+
+}
+
+bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const std::uint8_t> bytes)
+{
+    std::string name = hostPath.filename().string();
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    std::filesystem::path folder = hostPath.parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    mode_t mode = 0644;
+    struct stat existing;
+    if (::stat(hostPath.c_str(), &existing) == 0)
+        mode = existing.st_mode & 07777;
+
+    // Hidden, next to the target (rename only works within one file system),
+    // and short enough for the longest name the target itself may have.
+    std::string temporary = (folder / ("." + name.substr(0, 200) + ".XXXXXX")).string();
+    FileDescriptor descriptor(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (descriptor.get() < 0)
+        return false;
+
+    bool written = ::fchmod(descriptor.get(), mode) == 0
+        && writeAll(descriptor.get(), bytes)
+        && ::fsync(descriptor.get()) == 0;
+    written = descriptor.close() && written;
+    if (!written || ::rename(temporary.c_str(), hostPath.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The new content is in place whatever this answers; some file systems
+    // cannot sync a folder, and reporting failure now would suggest the old
+    // file survived.
+    (void)syncFolder(folder);
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& hostPath, size_t maximumBytes)
+{
+    // Non-blocking so that a FIFO in the file's place cannot hang the reader
+    // before it is turned away as not a regular file.
+    FileDescriptor descriptor(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (descriptor.get() < 0)
+        return std::nullopt;
+    struct stat status;
+    if (::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    if (status.st_size < 0 || static_cast<std::uint64_t>(status.st_size) > maximumBytes)
+        return std::nullopt;
+
+    std::vector<std::uint8_t> bytes;
+    bytes.resize(static_cast<size_t>(status.st_size));
+    size_t filled = 0;
+    for (;;) {
+        // The file may grow while being read; keep room to notice it passing the limit.
+        if (filled == bytes.size()) {
+            if (bytes.size() > maximumBytes)
+                return std::nullopt;
+            size_t ceiling = std::min<size_t>(maximumBytes, SIZE_MAX - 1) + 1;
+            bytes.resize(std::min(ceiling, std::max<size_t>(bytes.size() * 2, 4096)));
+        }
+        ssize_t result = ::read(descriptor.get(), bytes.data() + filled, bytes.size() - filled);
+        if (result < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (result == 0)
+            break;
+        filled += static_cast<size_t>(result);
+    }
+    if (filled > maximumBytes)
+        return std::nullopt;
+    bytes.resize(filled);
+    return bytes;
+}
+
+}
