@@ -1,12 +1,14 @@
 #include "CoreGraphics/CGColor.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
+// NaN (from a settings file, say) would reach Cairo unclamped: it counts as 0.
 double clampUnit(double value)
 {
-    return std::clamp(value, 0.0, 1.0);
+    return std::isnan(value) ? 0.0 : std::clamp(value, 0.0, 1.0);
 }
 
 }

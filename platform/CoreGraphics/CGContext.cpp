@@ -18,6 +18,9 @@ struct CGContext {
     };
     std::vector<State> states { State {} };
     std::vector<double> layerAlphas;
+    // The state depth each open transparency layer began at: Cairo keeps the layer's
+    // group in its state stack, so a restore must not reach below it.
+    std::vector<size_t> layerDepths;
 
     ~CGContext()
     {
@@ -55,12 +58,13 @@ void setSourceColor(CGContext& context, const CGColorRef& color)
     if (auto& image = color->patternImage()) {
         if (cairo_surface_t* tile = CGImageCreateCairoSurface(image)) {
             // Tiles are laid in device pixels from the top left, upright, whatever the CTM.
-            cairo_save(cr);
-            cairo_identity_matrix(cr);
-            cairo_set_source_surface(cr, tile, 0, 0);
-            cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_REPEAT);
-            cairo_pattern_t* pattern = cairo_pattern_reference(cairo_get_source(cr));
-            cairo_restore(cr);
+            // Cairo locks a source to the user space in force when it is set, so the
+            // pattern's own matrix (user to pattern space) must be the CTM itself.
+            cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
+            cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+            cairo_matrix_t userToDevice;
+            cairo_get_matrix(cr, &userToDevice);
+            cairo_pattern_set_matrix(pattern, &userToDevice);
             cairo_set_source(cr, pattern);
             cairo_pattern_destroy(pattern);
             cairo_surface_destroy(tile);
@@ -146,6 +150,8 @@ void CGContextSaveGState(const CGContextRef& context)
 void CGContextRestoreGState(const CGContextRef& context)
 {
     if (!context || context->states.size() < 2)
+        return;
+    if (!context->layerDepths.empty() && context->states.size() <= context->layerDepths.back())
         return;
     cairo_restore(context->cairo);
     context->states.pop_back();
@@ -316,6 +322,7 @@ void CGContextBeginTransparencyLayer(const CGContextRef& context)
         return;
     context->layerAlphas.push_back(context->state().alpha);
     CGContextSaveGState(context);
+    context->layerDepths.push_back(context->states.size());
     context->state().alpha = 1;
     cairo_push_group(context->cairo);
 }
@@ -324,6 +331,10 @@ void CGContextEndTransparencyLayer(const CGContextRef& context)
 {
     if (!context || context->layerAlphas.empty())
         return;
+    // Saves left open inside the layer close with it; Cairo pops a group only from the group's own state.
+    while (context->states.size() > context->layerDepths.back())
+        CGContextRestoreGState(context);
+    context->layerDepths.pop_back();
     double alpha = context->layerAlphas.back();
     context->layerAlphas.pop_back();
     cairo_pop_group_to_source(context->cairo);

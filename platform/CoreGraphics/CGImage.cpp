@@ -1,6 +1,7 @@
 #include "CoreGraphics/CGImage.h"
 
 #include <algorithm>
+#include <cmath>
 
 std::shared_ptr<const CGImage> CGImage::create(size_t width, size_t height, std::vector<std::uint32_t> premultipliedARGB)
 {
@@ -33,7 +34,8 @@ size_t CGImageGetHeight(const CGImageRef& image)
 
 CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect)
 {
-    if (!image)
+    // NaN survives the rounding and clipping below, and has no pixel position.
+    if (!image || std::isnan(rect.origin.x) || std::isnan(rect.origin.y) || std::isnan(rect.size.width) || std::isnan(rect.size.height))
         return nullptr;
     CGRect bounds = CGRectMake(0, 0, static_cast<CGFloat>(image->width()), static_cast<CGFloat>(image->height()));
     CGRect cut = CGRectIntersection(CGRectIntegral(rect), bounds);

@@ -55,19 +55,20 @@ void UIView::insertSubviewAtIndex(const UIViewRef& view, size_t index)
         if (ancestor == view)
             return;
     }
-    UIViewRef keepAlive = view;
-    if (view->superview().get() == this) {
-        auto found = std::find(m_subviews.begin(), m_subviews.end(), view);
+    // The argument may be an entry of the very list edited below: hold the view by a copy.
+    UIViewRef subview = view;
+    if (subview->superview().get() == this) {
+        auto found = std::find(m_subviews.begin(), m_subviews.end(), subview);
         size_t oldIndex = static_cast<size_t>(found - m_subviews.begin());
         m_subviews.erase(found);
         if (oldIndex < index)
             --index;
     } else {
-        view->removeFromSuperview();
+        subview->removeFromSuperview();
     }
     index = std::min(index, m_subviews.size());
-    m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), view);
-    view->m_superview = std::static_pointer_cast<UIView>(shared_from_this());
+    m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), subview);
+    subview->m_superview = std::static_pointer_cast<UIView>(shared_from_this());
 }
 
 void UIView::removeFromSuperview()
@@ -183,8 +184,9 @@ void UIView::renderInContext(const CGContextRef& context)
     drawContent(context);
     for (auto& subview : m_subviews) {
         CGContextStateSaver subviewSaver(context);
-        // Superview coordinates of the subview's centre, then its transform, then its bounds' origin.
-        CGContextTranslateCTM(context, subview->m_center.x - m_bounds.origin.x, subview->m_center.y - m_bounds.origin.y);
+        // The context is in this view's bounds space, where the subview's centre is given;
+        // then the subview's transform, then its own bounds' origin.
+        CGContextTranslateCTM(context, subview->m_center.x, subview->m_center.y);
         CGContextConcatCTM(context, subview->m_transform);
         CGContextTranslateCTM(context, -subview->m_bounds.size.width / 2 - subview->m_bounds.origin.x,
             -subview->m_bounds.size.height / 2 - subview->m_bounds.origin.y);

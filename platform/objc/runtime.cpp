@@ -36,16 +36,18 @@ std::shared_mutex& runtimeLock()
     return lock;
 }
 
+// The tables are never destroyed: selectors and classes live as long as the
+// process, and code running in static destructors (a plug-in's) may still send.
 std::unordered_map<std::string, std::unique_ptr<objc_selector>>& selectorTable()
 {
-    static std::unordered_map<std::string, std::unique_ptr<objc_selector>> table;
-    return table;
+    static auto* table = new std::unordered_map<std::string, std::unique_ptr<objc_selector>>;
+    return *table;
 }
 
 std::map<std::string, Class>& classTable()
 {
-    static std::map<std::string, Class> table;
-    return table;
+    static auto* table = new std::map<std::string, Class>;
+    return *table;
 }
 
 Method ownMethod(Class cls, SEL selector)

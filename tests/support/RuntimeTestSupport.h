@@ -13,13 +13,11 @@ namespace TestSupport {
 inline Class defineUniqueClass(const std::string& base, Class superclass)
 {
     static std::atomic<int> serial { 0 };
-    std::string name = base + "_" + std::to_string(++serial);
-    Class cls = objc_allocateClassPair(superclass, name.c_str());
+    Class cls = objc_allocateClassPair(superclass, (base + "_" + std::to_string(++serial)).c_str());
     objc_registerClassPair(cls);
     return cls;
 }
 
-// A bare instance of cls, as +alloc would give.
 inline id makeInstance(Class cls)
 {
     auto object = std::make_shared<objc_object>();
@@ -28,9 +26,6 @@ inline id makeInstance(Class cls)
 }
 
 template<class Function>
-IMP toIMP(Function* function)
-{
-    return reinterpret_cast<IMP>(function);
-}
+IMP toIMP(Function* function) { return reinterpret_cast<IMP>(function); }
 
 }
