@@ -87,13 +87,13 @@ bool isConversion(char c)
 }
 
 template<class T>
-std::string cFormat(const std::string& spec, T value)
+std::string cFormat(const std::string& directive, T value)
 {
-    int length = std::snprintf(nullptr, 0, spec.c_str(), value);
+    int length = std::snprintf(nullptr, 0, directive.c_str(), value);
     if (length <= 0)
         return {};
     std::string out(static_cast<size_t>(length) + 1, '\0');
-    std::snprintf(out.data(), out.size(), spec.c_str(), value);
+    std::snprintf(out.data(), out.size(), directive.c_str(), value);
     out.resize(static_cast<size_t>(length));
     return out;
 }
@@ -109,32 +109,32 @@ long long integerOf(const FormatArgument& argument)
     return 0;
 }
 
-std::string printfOne(std::string spec, const FormatArgument& argument, char conversion)
+std::string printfOne(std::string directive, const FormatArgument& argument, char conversion)
 {
     if (conversion == '@' || conversion == 's') {
         const std::string* text = std::get_if<std::string>(&argument);
         std::string value = text ? *text : "(null)";
-        if (spec.size() == 2)
+        if (directive.size() == 2)
             return value;
-        spec.back() = 's';
-        return cFormat(spec, value.c_str());
+        directive.back() = 's';
+        return cFormat(directive, value.c_str());
     }
     if (conversion == 'c')
-        return cFormat(spec, static_cast<int>(integerOf(argument)));
+        return cFormat(directive, static_cast<int>(integerOf(argument)));
     if (conversion == 'p') {
         auto* pointer = std::get_if<const void*>(&argument);
         return cFormat("%p", pointer ? *pointer : nullptr);
     }
     if (std::string_view("diouxX").find(conversion) != std::string_view::npos) {
-        spec.insert(spec.size() - 1, "ll");
-        return cFormat(spec, integerOf(argument));
+        directive.insert(directive.size() - 1, "ll");
+        return cFormat(directive, integerOf(argument));
     }
     double real = 0;
     if (auto* value = std::get_if<double>(&argument))
         real = *value;
     else
         real = static_cast<double>(integerOf(argument));
-    return cFormat(spec, real);
+    return cFormat(directive, real);
 }
 
 }
@@ -164,16 +164,16 @@ std::string format(std::string_view format, const std::vector<FormatArgument>& a
             at = end - 1;
             continue;
         }
-        std::string spec;
+        std::string directive;
         for (size_t i = at; i < end; ++i) {
             if (std::string_view("hlLqjzt").find(format[i]) == std::string_view::npos)
-                spec += format[i];
+                directive += format[i];
         }
-        spec += format[end];
+        directive += format[end];
         static const FormatArgument missing = std::string("(null)");
         const FormatArgument& argument = next < arguments.size() ? arguments[next] : missing;
         ++next;
-        out += printfOne(spec, argument, format[end]);
+        out += printfOne(directive, argument, format[end]);
         at = end;
     }
     return out;
