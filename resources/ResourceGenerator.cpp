@@ -1,69 +1,145 @@
-// Draws the project's own pictures. Run at build time; writes PNG files into
-// the folder given on the command line.
+// Draws the project's own pictures. Run at build time; writes them into the folder
+// given on the command line: every bundle image as name.png and name@2x.png, and the
+// demo landscapes once each.
+
+#include "Pictures.h"
 
 #include <cairo.h>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#if defined(TESSARY8_HAVE_TURBOJPEG)
+#include <bit>
+#include <turbojpeg.h>
+#endif
 
 namespace {
 
-// A keyboard-sized landscape: hills and a sun under a sky that fades out, so a
-// colour background shows through the top while the picture covers the rest.
-void drawDemoBackdrop(cairo_t* cr, double width, double height)
+using namespace Pictures;
+
+struct Picture {
+    const char* name; // without the extension
+    double width; // points
+    double height;
+    DrawFunction draw;
+};
+
+const Picture bundlePictures[] = {
+    { "pickerColorWheel", 240, 240, drawColorWheel },
+    // Of even size, so that a knob origin on whole points puts its centre on whole points too.
+    { "colorPickerKnob", 24, 24, drawKnob },
+    { "checkerboard", 12, 12, drawCheckerboard },
+    { "MNColorViewCheckmark", 22, 22, drawCheckmark },
+    { "xz_tsb", 30, 30, drawColorTabIcon },
+    { "wxz_tsb", 30, 30, drawColorTabIconSelected },
+    { "xz_pic", 30, 30, drawImageTabIcon },
+    { "wxz_pic", 30, 30, drawImageTabIconSelected },
+    { "twitter_icon", 50, 50, drawFollowBadge },
+};
+
+// Two pixels per point over the 320 × 270 crop frame.
+const Picture demoBackdrop { "demo-backdrop", 640, 540, drawDemoBackdrop };
+#if defined(TESSARY8_HAVE_TURBOJPEG)
+const Picture demoPhoto { "DemoPNG", 960, 720, drawDemoPhoto };
+#endif
+
+void report(const std::string& path, const char* problem)
 {
-    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, height * 0.6);
-    cairo_pattern_add_color_stop_rgba(sky, 0, 1.0, 0.62, 0.35, 0.0);
-    cairo_pattern_add_color_stop_rgba(sky, 1, 1.0, 0.78, 0.45, 0.95);
-    cairo_rectangle(cr, 0, 0, width, height);
-    cairo_set_source(cr, sky);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sky);
-
-    cairo_arc(cr, width * 0.72, height * 0.42, height * 0.13, 0, 2 * M_PI);
-    cairo_set_source_rgba(cr, 1.0, 0.93, 0.55, 1);
-    cairo_fill(cr);
-
-    const double hills[][4] = { { 0.30, 0.55, 0.22, 0.45 }, { 0.50, 0.68, 0.35, 0.55 }, { 0.70, 0.80, 0.18, 0.35 } };
-    for (const auto& hill : hills) {
-        double top = height * hill[0];
-        cairo_move_to(cr, 0, height);
-        for (int i = 0; i <= 64; ++i) {
-            double x = width * i / 64.0;
-            double y = top + height * 0.06 * std::sin(x / width * 2 * M_PI * hill[1] * 3 + hill[0] * 10);
-            cairo_line_to(cr, x, y + height * 0.25 * (1 - hill[1]));
-        }
-        cairo_line_to(cr, width, height);
-        cairo_close_path(cr);
-        cairo_set_source_rgba(cr, hill[2] * 0.6, hill[1] * 0.75, hill[3] * 0.6, 1);
-        cairo_fill(cr);
-    }
+    std::fprintf(stderr, "tessary8-resources: cannot write %s: %s\n", path.c_str(), problem);
 }
 
-bool writePicture(const std::string& folder, const char* name, int width, int height, void (*draw)(cairo_t*, double, double))
+// nullptr (reported) when Cairo cannot make or draw the surface.
+cairo_surface_t* render(const Picture& picture, double scale, const std::string& path)
 {
+    const int width = static_cast<int>(std::lround(picture.width * scale));
+    const int height = static_cast<int>(std::lround(picture.height * scale));
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(surface);
-    draw(cr, width, height);
+    cairo_scale(cr, scale, scale);
+    picture.draw(cr, picture.width, picture.height);
+    cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
-    std::string path = folder + "/" + name;
-    bool written = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_flush(surface);
+    if (status == CAIRO_STATUS_SUCCESS)
+        status = cairo_surface_status(surface);
+    if (status != CAIRO_STATUS_SUCCESS) {
+        report(path, cairo_status_to_string(status));
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    return surface;
+}
+
+bool writePNG(const Picture& picture, double scale, const std::string& path)
+{
+    cairo_surface_t* surface = render(picture, scale, path);
+    if (!surface)
+        return false;
+    cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
-    if (!written)
-        std::fprintf(stderr, "tessary8-resources: cannot write %s\n", path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS)
+        report(path, cairo_status_to_string(status));
+    return status == CAIRO_STATUS_SUCCESS;
+}
+
+#if defined(TESSARY8_HAVE_TURBOJPEG)
+bool writeJPEG(const Picture& picture, const std::string& path)
+{
+    cairo_surface_t* surface = render(picture, 1, path);
+    if (!surface)
+        return false;
+    // Cairo's pixels are native 32-bit words; the photo is opaque, so the alpha byte is ignored.
+    const int pixelFormat = std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
+    tjhandle compressor = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    bool written = false;
+    if (!compressor)
+        report(path, "no JPEG compressor");
+    else if (tjCompress2(compressor, cairo_image_surface_get_data(surface), cairo_image_surface_get_width(surface),
+                 cairo_image_surface_get_stride(surface), cairo_image_surface_get_height(surface), pixelFormat, &jpeg, &size, TJSAMP_420, 90,
+                 TJFLAG_ACCURATEDCT)
+        != 0)
+        report(path, tjGetErrorStr2(compressor));
+    else if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        written = std::fwrite(jpeg, 1, size, file) == size;
+        written = std::fclose(file) == 0 && written;
+        if (!written)
+            report(path, std::strerror(errno));
+    } else
+        report(path, std::strerror(errno));
+    tjFree(jpeg);
+    if (compressor)
+        tjDestroy(compressor);
+    cairo_surface_destroy(surface);
     return written;
 }
+#endif
 
 }
 
 int main(int argc, char** argv)
 {
     if (argc != 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fprintf(argc == 2 ? stdout : stderr, "usage: tessary8-resources FOLDER\nDraws the project's pictures as PNG files into FOLDER.\n");
+        std::fprintf(argc == 2 ? stdout : stderr,
+            "usage: tessary8-resources FOLDER\n"
+            "Draws the project's pictures into FOLDER, which must exist: the bundle images as\n"
+            "NAME.png and NAME@2x.png, the demo backdrop, and the demo photo where JPEG is available.\n");
         return argc == 2 ? 0 : 2;
     }
-    std::string folder = argv[1];
-    // 640 × 540: two pixels per point over a 320-point-wide, 270-point-high crop frame.
-    return writePicture(folder, "demo-backdrop.png", 640, 540, drawDemoBackdrop) ? 0 : 1;
+    const std::string folder = argv[1];
+    bool ok = true;
+    for (const Picture& picture : bundlePictures) {
+        ok = writePNG(picture, 1, folder + "/" + picture.name + ".png") && ok;
+        ok = writePNG(picture, 2, folder + "/" + picture.name + "@2x.png") && ok;
+    }
+    ok = writePNG(demoBackdrop, 1, folder + "/" + demoBackdrop.name + ".png") && ok;
+#if defined(TESSARY8_HAVE_TURBOJPEG)
+    ok = writeJPEG(demoPhoto, folder + "/" + demoPhoto.name + ".jpg") && ok;
+#endif
+    return ok ? 0 : 1;
 }

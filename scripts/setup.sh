@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libplist-dev libcairo2-dev libpango1.0-dev libspng-dev
+  libplist-dev libcairo2-dev libpango1.0-dev libspng-dev libturbojpeg0-dev
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core python3 python3-pil
