@@ -5,3 +5,27 @@ Class UIResponder::runtimeClass()
     static Class cls = objc::defineClass("UIResponder", NSObject::runtimeClass());
     return cls;
 }
+
+void UIResponder::touchesBegan(const UITouchSet& touches, const UIEvent& event)
+{
+    if (auto next = nextResponder())
+        next->touchesBegan(touches, event);
+}
+
+void UIResponder::touchesMoved(const UITouchSet& touches, const UIEvent& event)
+{
+    if (auto next = nextResponder())
+        next->touchesMoved(touches, event);
+}
+
+void UIResponder::touchesEnded(const UITouchSet& touches, const UIEvent& event)
+{
+    if (auto next = nextResponder())
+        next->touchesEnded(touches, event);
+}
+
+void UIResponder::touchesCancelled(const UITouchSet& touches, const UIEvent& event)
+{
+    if (auto next = nextResponder())
+        next->touchesCancelled(touches, event);
+}

@@ -1,9 +1,18 @@
 #pragma once
 
+#include "UIKit/UITouch.h"
 #include "objc/NSObject.h"
 
-// The base of everything that takes part in event handling.
+// The base of everything that takes part in event handling. Touches a
+// responder does not handle go on to the next responder (a view's superview).
 class UIResponder : public NSObject {
 public:
     static Class runtimeClass();
+
+    [[nodiscard]] virtual std::shared_ptr<UIResponder> nextResponder() const { return nullptr; }
+
+    virtual void touchesBegan(const UITouchSet&, const UIEvent&);
+    virtual void touchesMoved(const UITouchSet&, const UIEvent&);
+    virtual void touchesEnded(const UITouchSet&, const UIEvent&);
+    virtual void touchesCancelled(const UITouchSet&, const UIEvent&);
 };

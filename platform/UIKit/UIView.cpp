@@ -195,3 +195,59 @@ void UIView::renderInContext(const CGContextRef& context)
     if (translucent)
         CGContextEndTransparencyLayer(context);
 }
+
+CGAffineTransform UIView::transformToSuperview() const
+{
+    // Bounds origin and centre first, then the view's transform about its centre, then the position.
+    CGAffineTransform toCentre = CGAffineTransformMakeTranslation(-m_bounds.origin.x - m_bounds.size.width / 2, -m_bounds.origin.y - m_bounds.size.height / 2);
+    return CGAffineTransformConcat(CGAffineTransformConcat(toCentre, m_transform), CGAffineTransformMakeTranslation(m_center.x, m_center.y));
+}
+
+namespace {
+
+// A view's coordinates to its tree's root.
+CGAffineTransform transformToRoot(const UIView& view)
+{
+    CGAffineTransform transform = CGAffineTransformIdentity;
+    UIViewRef ancestor;
+    for (const UIView* current = &view; auto parent = current->superview(); current = ancestor.get()) {
+        transform = CGAffineTransformConcat(transform, current->transformToSuperview());
+        ancestor = parent;
+    }
+    return transform;
+}
+
+}
+
+CGPoint UIView::convertPointToView(CGPoint point, const UIView* view) const
+{
+    CGPoint inRoot = CGPointApplyAffineTransform(point, transformToRoot(*this));
+    if (!view)
+        return inRoot;
+    return CGPointApplyAffineTransform(inRoot, CGAffineTransformInvert(transformToRoot(*view)));
+}
+
+CGPoint UIView::convertPointFromView(CGPoint point, const UIView* view) const
+{
+    CGPoint inRoot = view ? CGPointApplyAffineTransform(point, transformToRoot(*view)) : point;
+    return CGPointApplyAffineTransform(inRoot, CGAffineTransformInvert(transformToRoot(*this)));
+}
+
+bool UIView::pointInside(CGPoint point, const UIEvent*) const
+{
+    return CGRectContainsPoint(m_bounds, point);
+}
+
+UIViewRef UIView::hitTest(CGPoint point, const UIEvent* event)
+{
+    if (m_hidden || !m_userInteractionEnabled || m_alpha < 0.01f || !pointInside(point, event))
+        return nullptr;
+    // Topmost first: the last subview is drawn above the others.
+    for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
+        UIViewRef subview = *it;
+        CGPoint inSubview = CGPointApplyAffineTransform(point, CGAffineTransformInvert(subview->transformToSuperview()));
+        if (auto hit = subview->hitTest(inSubview, event))
+            return hit;
+    }
+    return std::static_pointer_cast<UIView>(shared_from_this());
+}

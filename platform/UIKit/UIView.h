@@ -78,6 +78,19 @@ public:
     [[nodiscard]] UIViewContentMode contentMode() const { return m_contentMode; }
     void setContentMode(UIViewContentMode mode) { m_contentMode = mode; }
 
+    [[nodiscard]] bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
+    void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+
+    // Maps this view's coordinates to its superview's.
+    [[nodiscard]] CGAffineTransform transformToSuperview() const;
+    // Coordinates between views of one tree; a null view means the tree's root.
+    [[nodiscard]] CGPoint convertPointToView(CGPoint, const UIView* view) const;
+    [[nodiscard]] CGPoint convertPointFromView(CGPoint, const UIView* view) const;
+    // The deepest visible, interactive view under point (in this view's coordinates), or nullptr.
+    [[nodiscard]] virtual UIViewRef hitTest(CGPoint point, const UIEvent* event);
+    [[nodiscard]] virtual bool pointInside(CGPoint point, const UIEvent* event) const;
+    [[nodiscard]] std::shared_ptr<UIResponder> nextResponder() const override { return superview(); }
+
     // Draws the view and its subviews into a UIKit context, in this view's own coordinates.
     void renderInContext(const CGContextRef&);
 
@@ -102,5 +115,6 @@ private:
     CGFloat m_alpha = 1;
     bool m_hidden = false;
     bool m_clipsToBounds = false;
+    bool m_userInteractionEnabled = true;
     UIViewContentMode m_contentMode = UIViewContentModeScaleToFill;
 };
