@@ -1,9 +1,15 @@
 #include "UIKit/UIImage.h"
 
+#include "Foundation/AtomicFile.h"
+#include "Foundation/NSBundle.h"
 #include "Foundation/NSData.h"
 #include "ImageIO/ImageDecoder.h"
 #include "ImageIO/PNGCodec.h"
 #include "UIKit/UIGraphics.h"
+#include "UIKit/UIScreen.h"
+
+#include <map>
+#include <mutex>
 
 #include <cmath>
 
@@ -64,6 +70,35 @@ UIImageRef UIImage::imageWithContentsOfFile(std::string_view devicePath)
     if (!data)
         return nullptr;
     return imageWithData(data->bytes());
+}
+
+UIImageRef UIImage::imageNamed(std::string_view name)
+{
+    static std::mutex cacheLock;
+    static std::map<std::string, UIImageRef, std::less<>> cache;
+    std::lock_guard lock(cacheLock);
+    if (auto cached = cache.find(name); cached != cache.end())
+        return cached->second;
+
+    std::string base(name);
+    std::string type = "png";
+    if (auto dot = base.rfind('.'); dot != std::string::npos && dot > 0) {
+        type = base.substr(dot + 1);
+        base.resize(dot);
+    }
+    bool preferDouble = UIScreen::mainScreen()->scale() >= 2;
+    UIImageRef image;
+    for (bool doubleScale : { preferDouble, !preferDouble }) {
+        auto file = NSBundle::mainBundle().pathForResource(doubleScale ? base + "@2x" : base, type);
+        auto bytes = file ? Foundation::readWholeFile(*file, NSData::maximumFileSize) : std::nullopt;
+        if (auto cgImage = bytes ? ImageIO::decodeImage(*bytes) : nullptr) {
+            image = imageWithCGImage(std::move(cgImage), doubleScale ? 2 : 1);
+            break;
+        }
+    }
+    if (image)
+        cache.emplace(std::string(name), image);
+    return image;
 }
 
 CGSize UIImage::size() const

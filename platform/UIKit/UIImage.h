@@ -29,6 +29,10 @@ public:
     // nullptr when the file is missing, unreadable or not a decodable image.
     [[nodiscard]] static UIImageRef imageWithContentsOfFile(std::string_view devicePath);
     [[nodiscard]] static UIImageRef imageWithData(std::span<const std::uint8_t> bytes);
+    // A picture of the application's bundle by name ("checkerboard.png" or
+    // "checkerboard"), the @2x variant on a screen of scale 2 when there is one.
+    // Cached: the same name gives the same image. nullptr when there is none.
+    [[nodiscard]] static UIImageRef imageNamed(std::string_view name);
     [[nodiscard]] static UIImageRef imageWithCGImage(CGImageRef, CGFloat scale = 1, UIImageOrientation = UIImageOrientationUp);
 
     UIImage(CGImageRef image, CGFloat scale, UIImageOrientation orientation);

@@ -1,12 +1,15 @@
 #include "UIKit/UIKit.h"
 
 #include "UIKit/UIColor.h"
+#include "UIKit/UIControl.h"
+#include "UIKit/UIDevice.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UIKBInputBackdropView.h"
 #include "UIKit/UIKBKeyplaneView.h"
 #include "UIKit/UIKBRenderConfig.h"
 #include "UIKit/UIKeyboard.h"
+#include "UIKit/UIScreen.h"
 
 namespace UIKit {
 
@@ -14,7 +17,8 @@ void registerClasses()
 {
     for (Class cls : { UIColor::runtimeClass(), UIImage::runtimeClass(), UIView::runtimeClass(), UIImageView::runtimeClass(),
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
-             UIKeyboard::runtimeClass() })
+             UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
+             UIEvent::runtimeClass() })
         (void)cls;
 }
 
