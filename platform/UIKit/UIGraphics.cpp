@@ -31,6 +31,8 @@ void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat sc
     if (context) {
         CGContextTranslateCTM(context, 0, static_cast<CGFloat>(height));
         CGContextScaleCTM(context, scale, -scale);
+        // Shadow offsets and blurs are in points, as they are for the screen.
+        CGContextSetBaseScale(context, scale);
         if (opaque) {
             CGContextSetFillColorWithColor(context, CGColorCreate(CGColorSpaceCreateDeviceGray(), { 0, 1 }));
             CGContextFillRect(context, CGRectMake(0, 0, size.width, size.height));
