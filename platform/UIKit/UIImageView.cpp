@@ -18,11 +18,14 @@ std::shared_ptr<UIImageView> UIImageView::initWithImage(UIImageRef image)
     return view;
 }
 
-void UIImageView::drawContent(const CGContextRef& context)
+void UIImageView::setImage(UIImageRef image)
 {
-    if (!m_image)
-        return;
-    UIGraphicsPushContext(context);
-    m_image->drawInRect(contentRectForSize(m_image->size()));
-    UIGraphicsPopContext();
+    m_image = std::move(image);
+    setNeedsDisplay();
+}
+
+void UIImageView::drawRect(CGRect)
+{
+    if (m_image)
+        m_image->drawInRect(contentRectForSize(m_image->size()));
 }

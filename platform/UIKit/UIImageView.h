@@ -10,10 +10,9 @@ public:
     [[nodiscard]] static std::shared_ptr<UIImageView> initWithImage(UIImageRef);
 
     [[nodiscard]] const UIImageRef& image() const { return m_image; }
-    void setImage(UIImageRef image) { m_image = std::move(image); }
+    void setImage(UIImageRef);
 
-protected:
-    void drawContent(const CGContextRef&) override;
+    void drawRect(CGRect) override;
 
 private:
     UIImageRef m_image;

@@ -1,6 +1,7 @@
 #include "UIKit/UIKBKeyplaneView.h"
 
 #include "CoreGraphics/cairo/CairoContext.h"
+#include "UIKit/UIGraphics.h"
 
 #include <cmath>
 #include <pango/pangocairo.h>
@@ -68,6 +69,7 @@ std::shared_ptr<UIKBKeyplaneView> UIKBKeyplaneView::initWithFrame(CGRect frame, 
     view->m_lightKeyboard = lightKeyboard;
     view->setFrame(frame);
     view->layoutKeys();
+    view->setNeedsDisplay();
     return view;
 }
 
@@ -108,9 +110,9 @@ void UIKBKeyplaneView::layoutKeys()
     m_keys.push_back({ "return", CGRectMake(returnX, rowTop(3), returnWidth, height), true });
 }
 
-void UIKBKeyplaneView::drawContent(const CGContextRef& context)
+void UIKBKeyplaneView::drawRect(CGRect)
 {
-    cairo_t* cr = CGContextGetCairo(context);
+    cairo_t* cr = CGContextGetCairo(UIGraphicsGetCurrentContext());
     if (!cr)
         return;
     const KeyColors& colors = m_lightKeyboard ? lightColors : darkColors;

@@ -19,8 +19,7 @@ public:
     [[nodiscard]] const std::vector<Key>& keys() const { return m_keys; }
     [[nodiscard]] bool isLightKeyboard() const { return m_lightKeyboard; }
 
-protected:
-    void drawContent(const CGContextRef&) override;
+    void drawRect(CGRect) override;
 
 private:
     void layoutKeys();

@@ -1,6 +1,11 @@
 #include "UIKit/UIView.h"
 
+#include "QuartzCore/CABasicAnimation.h"
+#include "UIKit/UIGraphics.h"
+#include "UIKit/UIScreen.h"
+
 #include <algorithm>
+#include <cmath>
 
 Class UIView::runtimeClass()
 {
@@ -15,31 +20,82 @@ UIViewRef UIView::initWithFrame(CGRect frame)
     return view;
 }
 
+namespace {
+
+struct AnimationBlocks {
+    std::vector<double> durations;  // one per open block, innermost last
+    bool enabled = true;
+};
+
+AnimationBlocks& animationBlocks()
+{
+    static AnimationBlocks blocks;
+    return blocks;
+}
+
+}
+
+const CALayerRef& UIView::layer() const
+{
+    if (!m_layer) {
+        m_layer = makeBackingLayer();
+        m_layer->setContentsScale(UIScreen::mainScreen()->scale());
+    }
+    // The view becomes the delegate once something owns it (never inside its constructor).
+    if (!m_layer->delegate()) {
+        if (auto self = std::const_pointer_cast<objc_object>(weak_from_this().lock()))
+            m_layer->setDelegate(std::static_pointer_cast<UIView>(self));
+    }
+    return m_layer;
+}
+
 CGRect UIView::frame() const
 {
+    CGRect bounds = this->bounds();
+    CGPoint center = this->center();
     CGAffineTransform aroundCenter = CGAffineTransformConcat(
-        CGAffineTransformConcat(CGAffineTransformMakeTranslation(-m_bounds.size.width / 2, -m_bounds.size.height / 2), m_transform),
-        CGAffineTransformMakeTranslation(m_center.x, m_center.y));
-    return CGRectApplyAffineTransform(CGRectMake(0, 0, m_bounds.size.width, m_bounds.size.height), aroundCenter);
+        CGAffineTransformConcat(CGAffineTransformMakeTranslation(-bounds.size.width / 2, -bounds.size.height / 2), transform()),
+        CGAffineTransformMakeTranslation(center.x, center.y));
+    return CGRectApplyAffineTransform(CGRectMake(0, 0, bounds.size.width, bounds.size.height), aroundCenter);
 }
 
 void UIView::setFrame(CGRect frame)
 {
     frame = CGRectStandardize(frame);
-    m_center = CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame));
+    setCenter(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)));
     // With a transform in place the platform leaves the bounds alone; only the position follows.
-    if (!CGAffineTransformIsIdentity(m_transform))
+    if (!CGAffineTransformIsIdentity(transform()))
         return;
-    setBounds(CGRectMake(m_bounds.origin.x, m_bounds.origin.y, frame.size.width, frame.size.height));
+    CGRect bounds = this->bounds();
+    setBounds(CGRectMake(bounds.origin.x, bounds.origin.y, frame.size.width, frame.size.height));
 }
 
 void UIView::setBounds(CGRect bounds)
 {
-    bounds = CGRectStandardize(bounds);
-    CGSize oldSize = m_bounds.size;
-    m_bounds = bounds;
-    if (oldSize != bounds.size && m_autoresizesSubviews)
+    CGSize oldSize = this->bounds().size;
+    layer()->setBounds(CGRectStandardize(bounds));
+    CGSize newSize = this->bounds().size;
+    if (oldSize == newSize)
+        return;
+    if (m_autoresizesSubviews)
         resizeSubviews(oldSize);
+    setNeedsLayout();
+    if (m_contentMode == UIViewContentModeRedraw)
+        setNeedsDisplay();
+}
+
+void UIView::setBackgroundColor(UIColorRef color)
+{
+    m_backgroundColor = std::move(color);
+    layer()->setBackgroundColor(m_backgroundColor ? m_backgroundColor->CGColor() : nullptr);
+}
+
+void UIView::setContentMode(UIViewContentMode mode)
+{
+    m_contentMode = mode;
+    // Only a view that draws has content to place anew.
+    if (layer()->contents())
+        setNeedsDisplay();
 }
 
 void UIView::addSubview(const UIViewRef& view)
@@ -67,24 +123,33 @@ void UIView::insertSubviewAtIndex(const UIViewRef& view, size_t index)
         subview->removeFromSuperview();
     }
     index = std::min(index, m_subviews.size());
+    // The layer goes below the layer of the view it is put below, else above every sublayer.
+    if (index < m_subviews.size())
+        layer()->insertSublayerBelow(subview->layer(), m_subviews[index]->layer());
+    else
+        layer()->addSublayer(subview->layer());
     m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), subview);
     subview->m_superview = std::static_pointer_cast<UIView>(shared_from_this());
+    didAddSubview(subview);
 }
 
 void UIView::removeFromSuperview()
 {
     auto parent = superview();
-    m_superview.reset();
     if (!parent)
         return;
+    auto self = std::static_pointer_cast<UIView>(shared_from_this());
+    parent->willRemoveSubview(self);
+    m_superview.reset();
     auto& siblings = parent->m_subviews;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), shared_from_this()), siblings.end());
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), self), siblings.end());
+    layer()->removeFromSuperlayer();
 }
 
 void UIView::resizeSubviews(CGSize oldSize)
 {
     for (auto& subview : m_subviews)
-        subview->autoresizeInSuperview(oldSize, m_bounds.size);
+        subview->autoresizeInSuperview(oldSize, bounds().size);
 }
 
 namespace {
@@ -128,7 +193,7 @@ void UIView::autoresizeInSuperview(CGSize oldSuperSize, CGSize newSuperSize)
 
 CGRect UIView::contentRectForSize(CGSize content) const
 {
-    CGRect bounds = m_bounds;
+    CGRect bounds = this->bounds();
     CGFloat width = content.width;
     CGFloat height = content.height;
     switch (m_contentMode) {
@@ -167,40 +232,66 @@ CGRect UIView::contentRectForSize(CGSize content) const
 
 void UIView::renderInContext(const CGContextRef& context)
 {
-    if (!context || m_hidden || m_alpha <= 0)
-        return;
-    CGContextStateSaver saver(context);
-    bool translucent = m_alpha < 1;
-    if (translucent) {
-        CGContextSetAlpha(context, m_alpha);
-        CGContextBeginTransparencyLayer(context);
-    }
-    if (m_clipsToBounds)
-        CGContextClipToRect(context, m_bounds);
-    if (m_backgroundColor) {
-        CGContextSetFillColorWithColor(context, m_backgroundColor->CGColor());
-        CGContextFillRect(context, m_bounds);
-    }
-    drawContent(context);
-    for (auto& subview : m_subviews) {
-        CGContextStateSaver subviewSaver(context);
-        // The context is in this view's bounds space, where the subview's centre is given;
-        // then the subview's transform, then its own bounds' origin.
-        CGContextTranslateCTM(context, subview->m_center.x, subview->m_center.y);
-        CGContextConcatCTM(context, subview->m_transform);
-        CGContextTranslateCTM(context, -subview->m_bounds.size.width / 2 - subview->m_bounds.origin.x,
-            -subview->m_bounds.size.height / 2 - subview->m_bounds.origin.y);
-        subview->renderInContext(context);
-    }
-    if (translucent)
-        CGContextEndTransparencyLayer(context);
+    layer()->renderInContext(context);
+}
+
+void UIView::drawLayerInContext(CALayer&, const CGContextRef& context)
+{
+    UIGraphicsPushContext(context);
+    drawRect(bounds());
+    UIGraphicsPopContext();
+}
+
+void UIView::layoutSublayersOfLayer(CALayer&)
+{
+    layoutSubviews();
+}
+
+CALayerDelegate::Action UIView::actionForLayerForKey(CALayer& layer, std::string_view key)
+{
+    auto& blocks = animationBlocks();
+    if (blocks.durations.empty() || !blocks.enabled || !layer.isAnimatableKey(key))
+        return Action::none();
+    auto animation = CABasicAnimation::animationWithKeyPath(std::string(key));
+    animation->setFromValue(layer.presentationValueForKeyPath(key));
+    animation->setDuration(blocks.durations.back());
+    return Action::run(animation);
+}
+
+void UIView::beginAnimations(const char*, void*)
+{
+    animationBlocks().durations.push_back(defaultAnimationDuration);
+}
+
+void UIView::commitAnimations()
+{
+    if (!animationBlocks().durations.empty())
+        animationBlocks().durations.pop_back();
+}
+
+void UIView::setAnimationDuration(double seconds)
+{
+    if (!animationBlocks().durations.empty() && std::isfinite(seconds) && seconds >= 0)
+        animationBlocks().durations.back() = seconds;
+}
+
+bool UIView::areAnimationsEnabled()
+{
+    return animationBlocks().enabled;
+}
+
+void UIView::setAnimationsEnabled(bool enabled)
+{
+    animationBlocks().enabled = enabled;
 }
 
 CGAffineTransform UIView::transformToSuperview() const
 {
     // Bounds origin and centre first, then the view's transform about its centre, then the position.
-    CGAffineTransform toCentre = CGAffineTransformMakeTranslation(-m_bounds.origin.x - m_bounds.size.width / 2, -m_bounds.origin.y - m_bounds.size.height / 2);
-    return CGAffineTransformConcat(CGAffineTransformConcat(toCentre, m_transform), CGAffineTransformMakeTranslation(m_center.x, m_center.y));
+    CGRect bounds = this->bounds();
+    CGPoint center = this->center();
+    CGAffineTransform toCentre = CGAffineTransformMakeTranslation(-bounds.origin.x - bounds.size.width / 2, -bounds.origin.y - bounds.size.height / 2);
+    return CGAffineTransformConcat(CGAffineTransformConcat(toCentre, transform()), CGAffineTransformMakeTranslation(center.x, center.y));
 }
 
 namespace {
@@ -235,12 +326,12 @@ CGPoint UIView::convertPointFromView(CGPoint point, const UIView* view) const
 
 bool UIView::pointInside(CGPoint point, const UIEvent*) const
 {
-    return CGRectContainsPoint(m_bounds, point);
+    return CGRectContainsPoint(bounds(), point);
 }
 
 UIViewRef UIView::hitTest(CGPoint point, const UIEvent* event)
 {
-    if (m_hidden || !m_userInteractionEnabled || m_alpha < 0.01f || !pointInside(point, event))
+    if (isHidden() || !m_userInteractionEnabled || alpha() < 0.01f || !pointInside(point, event))
         return nullptr;
     // Topmost first: the last subview is drawn above the others.
     for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {

@@ -3,6 +3,7 @@
 #include "CoreGraphics/CGAffineTransform.h"
 #include "CoreGraphics/CGContext.h"
 #include "UIKit/UIColor.h"
+#include "QuartzCore/CALayer.h"
 #include "UIKit/UIResponder.h"
 
 #include <memory>
@@ -37,24 +38,31 @@ enum UIViewContentMode : int {
 class UIView;
 using UIViewRef = std::shared_ptr<UIView>;
 
-// A rectangle in a tree of views. Geometry follows the platform: the frame is
-// the bounding box of the bounds turned by the transform about the centre.
-// A view owns its subviews; the superview link does not own.
-class UIView : public UIResponder {
+// A rectangle in a tree of views, backed by a layer (the view is its layer's
+// delegate): geometry, opacity, visibility, clipping and the background colour
+// live in the layer, and the view tree mirrors the layer tree. Geometry follows
+// the platform: the frame is the bounding box of the bounds turned by the
+// transform about the centre. A view owns its subviews; the superview link
+// does not own. A view's layer changes without animation except inside a view
+// animation block (beginAnimations / commitAnimations).
+class UIView : public UIResponder, public CALayerDelegate {
 public:
     static Class runtimeClass();
     [[nodiscard]] static UIViewRef initWithFrame(CGRect frame);
 
     UIView() = default;
 
+    // Made on first use, with this view as its delegate.
+    [[nodiscard]] const CALayerRef& layer() const;
+
     [[nodiscard]] CGRect frame() const;
     void setFrame(CGRect);
-    [[nodiscard]] CGRect bounds() const { return m_bounds; }
+    [[nodiscard]] CGRect bounds() const { return layer()->bounds(); }
     void setBounds(CGRect);
-    [[nodiscard]] CGPoint center() const { return m_center; }
-    void setCenter(CGPoint center) { m_center = center; }
-    [[nodiscard]] CGAffineTransform transform() const { return m_transform; }
-    void setTransform(CGAffineTransform transform) { m_transform = transform; }
+    [[nodiscard]] CGPoint center() const { return layer()->position(); }
+    void setCenter(CGPoint center) { layer()->setPosition(center); }
+    [[nodiscard]] CGAffineTransform transform() const { return layer()->affineTransform(); }
+    void setTransform(CGAffineTransform transform) { layer()->setAffineTransform(transform); }
 
     [[nodiscard]] const std::vector<UIViewRef>& subviews() const { return m_subviews; }
     [[nodiscard]] UIViewRef superview() const { return m_superview.lock(); }
@@ -62,21 +70,29 @@ public:
     void addSubview(const UIViewRef&);
     void insertSubviewAtIndex(const UIViewRef&, size_t index);
     void removeFromSuperview();
+    // Told after a subview has been added, and before one is removed.
+    virtual void didAddSubview(const UIViewRef&) { }
+    virtual void willRemoveSubview(const UIViewRef&) { }
 
     [[nodiscard]] const UIColorRef& backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(UIColorRef color) { m_backgroundColor = std::move(color); }
+    void setBackgroundColor(UIColorRef);
     [[nodiscard]] unsigned autoresizingMask() const { return m_autoresizingMask; }
     void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
     [[nodiscard]] bool autoresizesSubviews() const { return m_autoresizesSubviews; }
     void setAutoresizesSubviews(bool value) { m_autoresizesSubviews = value; }
-    [[nodiscard]] CGFloat alpha() const { return m_alpha; }
-    void setAlpha(CGFloat alpha) { m_alpha = alpha; }
-    [[nodiscard]] bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
-    [[nodiscard]] bool clipsToBounds() const { return m_clipsToBounds; }
-    void setClipsToBounds(bool clips) { m_clipsToBounds = clips; }
+    [[nodiscard]] CGFloat alpha() const { return static_cast<CGFloat>(layer()->opacity()); }
+    void setAlpha(CGFloat alpha) { layer()->setOpacity(static_cast<float>(alpha)); }
+    [[nodiscard]] bool isHidden() const { return layer()->isHidden(); }
+    void setHidden(bool hidden) { layer()->setHidden(hidden); }
+    [[nodiscard]] bool clipsToBounds() const { return layer()->masksToBounds(); }
+    void setClipsToBounds(bool clips) { layer()->setMasksToBounds(clips); }
+    [[nodiscard]] bool isOpaque() const { return m_opaque; }
+    void setOpaque(bool opaque) { m_opaque = opaque; }
     [[nodiscard]] UIViewContentMode contentMode() const { return m_contentMode; }
-    void setContentMode(UIViewContentMode mode) { m_contentMode = mode; }
+    void setContentMode(UIViewContentMode);
+    // Pixels per point of what drawRect draws; the screen's scale by default.
+    [[nodiscard]] CGFloat contentScaleFactor() const { return layer()->contentsScale(); }
+    void setContentScaleFactor(CGFloat scale) { layer()->setContentsScale(scale); }
 
     [[nodiscard]] bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
     void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
@@ -91,12 +107,35 @@ public:
     [[nodiscard]] virtual bool pointInside(CGPoint point, const UIEvent* event) const;
     [[nodiscard]] std::shared_ptr<UIResponder> nextResponder() const override { return superview(); }
 
-    // Draws the view and its subviews into a UIKit context, in this view's own coordinates.
+    // Drawing: what drawRect draws is kept as the layer's contents and drawn
+    // again only after setNeedsDisplay (views that draw ask for it when made).
+    virtual void drawRect(CGRect) { }
+    void setNeedsDisplay() { layer()->setNeedsDisplay(); }
+    // Layout: layoutSubviews runs before the next drawing after setNeedsLayout, or at layoutIfNeeded.
+    virtual void layoutSubviews() { }
+    void setNeedsLayout() { layer()->setNeedsLayout(); }
+    void layoutIfNeeded() { layer()->layoutIfNeeded(); }
+
+    // View animation blocks: layer changes made between begin and commit animate
+    // over the block's duration (0.2 s unless set); blocks nest.
+    static void beginAnimations(const char* animationID = nullptr, void* context = nullptr);
+    static void commitAnimations();
+    static void setAnimationDuration(double seconds);
+    [[nodiscard]] static bool areAnimationsEnabled();
+    static void setAnimationsEnabled(bool);
+    static constexpr double defaultAnimationDuration = 0.2;
+
+    // Draws the view and its subviews (model values) into a UIKit context, in this view's own coordinates.
     void renderInContext(const CGContextRef&);
 
+    // The view as its layer's delegate.
+    void drawLayerInContext(CALayer&, const CGContextRef&) override;
+    void layoutSublayersOfLayer(CALayer&) override;
+    [[nodiscard]] Action actionForLayerForKey(CALayer&, std::string_view key) override;
+
 protected:
-    // What the view itself shows above its background colour.
-    virtual void drawContent(const CGContextRef&) { }
+    // The class of the backing layer.
+    [[nodiscard]] virtual CALayerRef makeBackingLayer() const { return CALayer::layer(); }
     // Where content of the given size goes inside the bounds under the content mode.
     [[nodiscard]] CGRect contentRectForSize(CGSize) const;
 
@@ -104,17 +143,13 @@ private:
     void resizeSubviews(CGSize oldSize);
     void autoresizeInSuperview(CGSize oldSuperSize, CGSize newSuperSize);
 
-    CGRect m_bounds {};
-    CGPoint m_center {};
-    CGAffineTransform m_transform = CGAffineTransformIdentity;
+    mutable CALayerRef m_layer;
     std::vector<UIViewRef> m_subviews;
     std::weak_ptr<UIView> m_superview;
     UIColorRef m_backgroundColor;
     unsigned m_autoresizingMask = UIViewAutoresizingNone;
     bool m_autoresizesSubviews = true;
-    CGFloat m_alpha = 1;
-    bool m_hidden = false;
-    bool m_clipsToBounds = false;
+    bool m_opaque = true;
     bool m_userInteractionEnabled = true;
     UIViewContentMode m_contentMode = UIViewContentModeScaleToFill;
 };

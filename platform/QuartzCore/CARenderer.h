@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CoreGraphics/CGContext.h"
+
+class CALayer;
+
+// Which values a layer tree is drawn with: what code set (the platform's
+// renderInContext) or what the screen shows at the animation clock's time.
+enum class CALayerTree : unsigned char {
+    Model,
+    Presentation,
+};
+
+// The compositor. Draws a layer and its sublayers into a UIKit (y-down)
+// context whose user space is the layer's own bounds coordinates; the layer's
+// own position and transform are not applied. Each layer draws, in order: its
+// background colour (rounded by cornerRadius), its contents (an image under
+// the gravity, a gradient, a shape), its sublayers by zPosition and then in
+// order, each placed by its position, anchor point and the affine part of its
+// transform, and its border; all of it clipped to the (rounded) bounds with
+// masksToBounds, and composited at once with the layer's opacity. Hidden
+// layers and their trees are skipped. Before drawing, the tree is laid out and
+// every layer that needs display displays.
+class CARenderer {
+public:
+    static void render(CALayer&, const CGContextRef&, CALayerTree = CALayerTree::Presentation);
+
+private:
+    static void drawLayer(const CALayer&, const CGContextRef&, CALayerTree, bool placeInSuperlayer);
+};
