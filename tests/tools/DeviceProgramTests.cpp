@@ -37,7 +37,11 @@ TEST_F(DeviceProgram, InitInstallsThePlugInWithItsFilterAndIsSafeToRepeat)
     EXPECT_TRUE(std::filesystem::is_directory(root / "var/mobile/Media/DCIM"));
     auto filter = TestSupport::readFile(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.plist");
     EXPECT_NE(filter.find("<string>com.apple.UIKit</string>"), std::string::npos);
-    EXPECT_NE(device("status").output.find("Tessary8.dylib: installed"), std::string::npos);
+    EXPECT_NE(device("status").output.find("Tessary8.dylib: installed\n"), std::string::npos);
+
+    // A copy from another build would crash every application that loads it: status says so.
+    TestSupport::writeFile(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib", "an older build");
+    EXPECT_NE(device("status").output.find("not the one just built"), std::string::npos);
 }
 
 TEST_F(DeviceProgram, SetFollowsTheApplicationsWriters)

@@ -52,12 +52,19 @@ std::optional<std::string> install(const std::filesystem::path& builtPlugin)
     return std::nullopt;
 }
 
-std::string status()
+std::string status(const std::filesystem::path& builtPlugin)
 {
     std::ostringstream out;
     auto& files = NSFileManager::defaultManager();
     out << "device root: " << DeviceRoot::current().string() << "\n";
-    out << "plug-in " << pluginPath << ": " << (files.fileExistsAtPath(pluginPath) ? "installed" : "not installed") << "\n";
+    out << "plug-in " << pluginPath << ": ";
+    if (auto installed = Foundation::readWholeFile(DeviceRoot::resolve(pluginPath), NSData::maximumFileSize)) {
+        auto built = Foundation::readWholeFile(builtPlugin, NSData::maximumFileSize);
+        out << (built && *built != *installed ? "installed, but not the one just built (run tessary8-device init to update it)" : "installed");
+    } else {
+        out << "not installed";
+    }
+    out << "\n";
     auto filter = NSDictionary::dictionaryWithContentsOfFile(pluginFilterPath);
     out << "plug-in filter: " << (filter ? "present" : "missing or unreadable") << "\n";
     out << "picture folder: " << (files.fileExistsAtPath(backgroundImageFolder) ? "present" : "missing") << "\n";

@@ -21,8 +21,10 @@ inline constexpr const char* photoLibraryFolder = "/var/mobile/Media/DCIM";
 // an error message, or nothing on success.
 [[nodiscard]] std::optional<std::string> install(const std::filesystem::path& builtPlugin);
 
-// A readable account of what is installed and what the two shared files hold.
-[[nodiscard]] std::string status();
+// A readable account of what is installed (and whether it is the plug-in just
+// built: a stale copy is built against another platform and must be replaced)
+// and what the two shared files hold.
+[[nodiscard]] std::string status(const std::filesystem::path& builtPlugin);
 
 // Changes the Settings file as the application's own writers do: a colour save
 // creates the file when it is missing; a switch changes an existing file only.

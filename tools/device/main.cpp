@@ -25,11 +25,12 @@ int main(int argc, char** argv)
     std::string root;
     app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
 
-    auto* init = app.add_subcommand("init", "Install the plug-in with its filter and create the device's folders (safe to repeat)");
     std::string library = TESSARY8_PLUGIN_BUILD_PATH;
+    auto* init = app.add_subcommand("init", "Install the plug-in with its filter and create the device's folders (safe to repeat)");
     init->add_option("--library", library, "The built plug-in library to install")->capture_default_str();
 
-    app.add_subcommand("status", "Say what is installed and what the Settings and Background image files hold");
+    auto* status = app.add_subcommand("status", "Say what is installed and what the Settings and Background image files hold");
+    status->add_option("--library", library, "The built plug-in library to compare the installed one with")->capture_default_str();
 
     auto* set = app.add_subcommand("set", "Change the shared files as the application does");
     std::vector<double> color;
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
             change.image = image;
         error = Device::apply(change);
     } else {
-        std::cout << Device::status();
+        std::cout << Device::status(library);
     }
     if (error) {
         std::cerr << "tessary8-device: " << *error << "\n";
