@@ -10,11 +10,12 @@
 #include "UIKit/UIKBInputBackdropView.h"
 #include "UIKit/UIKit.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
-#include <map>
 #include <unistd.h>
 
 namespace {
@@ -60,28 +61,6 @@ void FloorFourReadsAndOneDecode(benchmark::State& state)
 BENCHMARK(BuildBackdropWithColourAndPicture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FloorFourReadsAndOneDecode)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const auto& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio() const
-    {
-        auto backdrop = m_times.find("BuildBackdropWithColourAndPicture");
-        auto floor = m_times.find("FloorFourReadsAndOneDecode");
-        if (backdrop != m_times.end() && floor != m_times.end() && floor->second > 0)
-            std::printf("backdrop build / floor: %.2f\n", backdrop->second / floor->second);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 }
 
 int main(int argc, char** argv)
@@ -97,9 +76,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench: cannot load the plug-in: %s\n", dlerror());
         return 1;
     }
-    RatioReporter reporter;
+    RatioReporter reporter({ { "BuildBackdropWithColourAndPicture", "FloorFourReadsAndOneDecode" } });
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio();
+    reporter.printRatios();
     benchmark::Shutdown();
     std::filesystem::remove_all(root);
     return 0;
