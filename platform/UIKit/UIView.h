@@ -56,7 +56,7 @@ public:
     [[nodiscard]] const CALayerRef& layer() const;
 
     [[nodiscard]] CGRect frame() const;
-    void setFrame(CGRect);
+    virtual void setFrame(CGRect);
     [[nodiscard]] CGRect bounds() const { return layer()->bounds(); }
     void setBounds(CGRect);
     [[nodiscard]] CGPoint center() const { return layer()->position(); }
