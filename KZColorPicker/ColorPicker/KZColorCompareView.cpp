@@ -1,8 +1,9 @@
 #include "KZColorPicker/ColorPicker/KZColorCompareView.h"
 
+#include "KZColorPicker/ColorPicker/KZTouchDownVeil.h"
+
 #include "KZColorPicker/ColorPicker/KZColorPickerSwatchView.h"
 #include "KZColorPicker/ColorPicker/UIColor-Expanded.h"
-#include "QuartzCore/CATransaction.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
 
@@ -10,8 +11,6 @@
 
 namespace {
 
-constexpr float touchDownOpacity = 0.2f;
-constexpr CFTimeInterval touchDownFadeIn = 0.001;
 // Every outline's corner arcs are centred 8 points in from the bounds.
 constexpr CGFloat halfRadius = 7.0;
 constexpr CGFloat checkerboardInset = 2.0;
@@ -46,38 +45,35 @@ void fillPath(const CGContextRef& context, const CGPathRef& path, const UIColorR
 
 }
 
-CGMutablePathRef newLeftRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)
+namespace {
+
+// An open outline round the two corners of one side, from the far top to the far bottom.
+CGMutablePathRef newHalfRoundRectPath(CGRect rect, CGFloat radius, bool roundLeft)
 {
     CGMutablePathRef path = CGPathCreateMutable();
     if (!isFiniteRect(rect))
         return path;
-    CGFloat left = CGRectGetMinX(rect) + 1;
+    CGFloat rounded = roundLeft ? CGRectGetMinX(rect) + 1 : CGRectGetMaxX(rect) - 1;
+    CGFloat open = roundLeft ? CGRectGetMaxX(rect) - 1 : CGRectGetMinX(rect) + 1;
     CGFloat top = CGRectGetMinY(rect) + 1;
-    CGFloat right = CGRectGetMaxX(rect) - 1;
     CGFloat bottom = CGRectGetMaxY(rect) - 1;
-    CGFloat midY = CGRectGetMidY(rect);
-    CGPathMoveToPoint(path, nullptr, right, top);
-    CGPathAddArcToPoint(path, nullptr, left, top, left, midY, radius);
-    CGPathAddArcToPoint(path, nullptr, left, bottom, right, bottom, radius);
-    CGPathAddLineToPoint(path, nullptr, right, bottom);
+    CGPathMoveToPoint(path, nullptr, open, top);
+    CGPathAddArcToPoint(path, nullptr, rounded, top, rounded, CGRectGetMidY(rect), radius);
+    CGPathAddArcToPoint(path, nullptr, rounded, bottom, open, bottom, radius);
+    CGPathAddLineToPoint(path, nullptr, open, bottom);
     return path;
+}
+
+}
+
+CGMutablePathRef newLeftRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)
+{
+    return newHalfRoundRectPath(rect, radius, true);
 }
 
 CGMutablePathRef newRightRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)
 {
-    CGMutablePathRef path = CGPathCreateMutable();
-    if (!isFiniteRect(rect))
-        return path;
-    CGFloat left = CGRectGetMinX(rect) + 1;
-    CGFloat top = CGRectGetMinY(rect) + 1;
-    CGFloat right = CGRectGetMaxX(rect) - 1;
-    CGFloat bottom = CGRectGetMaxY(rect) - 1;
-    CGFloat midY = CGRectGetMidY(rect);
-    CGPathMoveToPoint(path, nullptr, left, top);
-    CGPathAddArcToPoint(path, nullptr, right, top, right, midY, radius);
-    CGPathAddArcToPoint(path, nullptr, right, bottom, left, bottom, radius);
-    CGPathAddLineToPoint(path, nullptr, left, bottom);
-    return path;
+    return newHalfRoundRectPath(rect, radius, false);
 }
 
 Class KZColorCompareView::runtimeClass()
@@ -100,10 +96,7 @@ std::shared_ptr<KZColorCompareView> KZColorCompareView::initWithFrame(CGRect fra
     view->setOldColor(UIColor::colorWithRed(0, 0, 1, 0.6f));
     view->setCurrentColor(UIColor::grayColor()->colorWithAlphaComponent(0.8f));
 
-    auto touchDownLayer = CAShapeLayer::layer();
-    touchDownLayer->setOpacity(0);
-    view->layer()->addSublayer(touchDownLayer);
-    view->setTouchDownLayer(touchDownLayer);
+    view->setTouchDownLayer(KZTouchDownVeil::addTo(*view->layer()));
     return view;
 }
 
@@ -173,25 +166,18 @@ void KZColorCompareView::layoutSublayersOfLayer(CALayer&)
 bool KZColorCompareView::beginTrackingWithTouch(const UITouch& touch, const UIEvent& event)
 {
     bool tracking = UIControl::beginTrackingWithTouch(touch, event);
-    CATransaction::begin();
-    CATransaction::setValueForKey(CAPropertyValue(touchDownFadeIn), kCATransactionAnimationDuration);
-    if (auto veil = touchDownLayer())
-        veil->setOpacity(touchDownOpacity);
-    CATransaction::commit();
+    KZTouchDownVeil::show(touchDownLayer());
     return tracking;
 }
 
-// Outside any explicit transaction, so the veil fades with the default implicit animation.
 void KZColorCompareView::endTrackingWithTouch(const UITouch* touch, const UIEvent* event)
 {
-    if (auto veil = touchDownLayer())
-        veil->setOpacity(0);
+    KZTouchDownVeil::hide(touchDownLayer());
     UIControl::endTrackingWithTouch(touch, event);
 }
 
 void KZColorCompareView::cancelTrackingWithEvent(const UIEvent* event)
 {
-    if (auto veil = touchDownLayer())
-        veil->setOpacity(0);
+    KZTouchDownVeil::hide(touchDownLayer());
     UIControl::cancelTrackingWithEvent(event);
 }

@@ -1,5 +1,7 @@
 #include "KZColorPicker/ColorPicker/KZColorPickerSwatchView.h"
 
+#include "KZColorPicker/ColorPicker/KZTouchDownVeil.h"
+
 #include "KZColorPicker/ColorPicker/UIColor-Expanded.h"
 #include "QuartzCore/CATransaction.h"
 #include "UIKit/UIGraphics.h"
@@ -10,9 +12,7 @@
 namespace {
 
 // Veil opacity while a finger is down.
-constexpr float touchDownOpacity = 0.2f;
 // Long enough to count as an animation, short enough to look instant.
-constexpr CFTimeInterval touchDownFadeIn = 0.001;
 // Distance of the checkmark's edges from the bottom-right corner.
 constexpr CGFloat checkmarkInset = 3.0;
 
@@ -59,10 +59,7 @@ std::shared_ptr<KZColorPickerSwatchView> KZColorPickerSwatchView::initWithFrame(
     swatch->setColor(UIColor::colorWithRed(0, 0, 1, 0.5));
     swatch->setBorderWidth(1.0);
 
-    auto touchDownLayer = CAShapeLayer::layer();
-    touchDownLayer->setOpacity(0);
-    swatch->layer()->addSublayer(touchDownLayer);
-    swatch->setTouchDownLayer(touchDownLayer);
+    swatch->setTouchDownLayer(KZTouchDownVeil::addTo(*swatch->layer()));
 
     auto checkmarkLayer = CALayer::layer();
     checkmarkLayer->setHidden(true);
@@ -171,25 +168,18 @@ void KZColorPickerSwatchView::layoutSublayersOfLayer(CALayer&)
 bool KZColorPickerSwatchView::beginTrackingWithTouch(const UITouch& touch, const UIEvent& event)
 {
     bool tracking = UIControl::beginTrackingWithTouch(touch, event);
-    CATransaction::begin();
-    CATransaction::setValueForKey(CAPropertyValue(touchDownFadeIn), kCATransactionAnimationDuration);
-    if (auto veil = touchDownLayer())
-        veil->setOpacity(touchDownOpacity);
-    CATransaction::commit();
+    KZTouchDownVeil::show(touchDownLayer());
     return tracking;
 }
 
-// Outside any explicit transaction, so the veil fades with the default implicit animation.
 void KZColorPickerSwatchView::endTrackingWithTouch(const UITouch* touch, const UIEvent* event)
 {
-    if (auto veil = touchDownLayer())
-        veil->setOpacity(0);
+    KZTouchDownVeil::hide(touchDownLayer());
     UIControl::endTrackingWithTouch(touch, event);
 }
 
 void KZColorPickerSwatchView::cancelTrackingWithEvent(const UIEvent* event)
 {
-    if (auto veil = touchDownLayer())
-        veil->setOpacity(0);
+    KZTouchDownVeil::hide(touchDownLayer());
     UIControl::cancelTrackingWithEvent(event);
 }
