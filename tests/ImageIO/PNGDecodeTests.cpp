@@ -10,7 +10,7 @@ using namespace PNGTestSupport;
 
 namespace {
 
-std::string spec(std::uint32_t width, std::uint32_t height, int colorType, int depth, const std::string& rest)
+std::string pngDescription(std::uint32_t width, std::uint32_t height, int colorType, int depth, const std::string& rest)
 {
     return "{\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) + ",\"colorType\":" + std::to_string(colorType)
         + ",\"depth\":" + std::to_string(depth) + rest + "}";
@@ -64,7 +64,7 @@ TEST(PNGDecode, EveryColourTypeAndBitDepthInterlacedOrNot)
     std::vector<std::string> descriptions;
     for (const auto& expected : cases) {
         for (int interlace : { 0, 1 }) {
-            descriptions.push_back(spec(2, 2, expected.colorType, expected.depth,
+            descriptions.push_back(pngDescription(2, 2, expected.colorType, expected.depth,
                 ",\"interlace\":" + std::to_string(interlace) + ",\"samples\":" + list(expected.samples) + ",\"chunks\":[" + expected.chunks + "]"));
         }
     }
@@ -92,21 +92,21 @@ TEST(PNGDecode, SizeAndMemoryLimits)
     const std::string tinyImage = ",\"idatZeros\":18";
     struct {
         const char* name;
-        std::string spec;
+        std::string pngDescription;
         bool decodes;
     } cases[] = {
-        { "widest drawable", spec(32767, 1, rgba, 8, ",\"idatZeros\":131069"), true },
-        { "one pixel too wide", spec(32768, 1, rgba, 8, ",\"idatZeros\":131073"), false },
-        { "one pixel too tall", spec(1, 32768, rgba, 8, ",\"idatZeros\":163840"), false },
-        { "30000 x 30000 from 64 MiB of zeros", spec(30000, 30000, rgba, 8, ",\"idatZeros\":67108864"), false },
-        { "a single stored IDAT of 1.2 MB", spec(1024, 300, rgba, 8, ",\"level\":0,\"idatZeros\":1229100"), true },
-        { "small zTXt", spec(2, 2, rgba, 8, tinyImage + ",\"chunks\":[[\"zTXt\",\"436f6d6d656e740000\",1000]]"), true },
-        { "zTXt inflating to 8 MiB", spec(2, 2, rgba, 8, tinyImage + ",\"chunks\":[[\"zTXt\",\"436f6d6d656e740000\",8388608]]"), false },
-        { "iCCP inflating to 8 MiB", spec(2, 2, rgba, 8, tinyImage + ",\"chunks\":[[\"iCCP\",\"4943430000\",8388608]]"), false },
+        { "widest drawable", pngDescription(32767, 1, rgba, 8, ",\"idatZeros\":131069"), true },
+        { "one pixel too wide", pngDescription(32768, 1, rgba, 8, ",\"idatZeros\":131073"), false },
+        { "one pixel too tall", pngDescription(1, 32768, rgba, 8, ",\"idatZeros\":163840"), false },
+        { "30000 x 30000 from 64 MiB of zeros", pngDescription(30000, 30000, rgba, 8, ",\"idatZeros\":67108864"), false },
+        { "a single stored IDAT of 1.2 MB", pngDescription(1024, 300, rgba, 8, ",\"level\":0,\"idatZeros\":1229100"), true },
+        { "small zTXt", pngDescription(2, 2, rgba, 8, tinyImage + ",\"chunks\":[[\"zTXt\",\"436f6d6d656e740000\",1000]]"), true },
+        { "zTXt inflating to 8 MiB", pngDescription(2, 2, rgba, 8, tinyImage + ",\"chunks\":[[\"zTXt\",\"436f6d6d656e740000\",8388608]]"), false },
+        { "iCCP inflating to 8 MiB", pngDescription(2, 2, rgba, 8, tinyImage + ",\"chunks\":[[\"iCCP\",\"4943430000\",8388608]]"), false },
     };
     std::vector<std::string> descriptions;
     for (const auto& expected : cases)
-        descriptions.push_back(expected.spec);
+        descriptions.push_back(expected.pngDescription);
     auto files = pythonPNGs(descriptions);
     SKIP_WITHOUT_PYTHON(files);
     for (size_t i = 0; i < std::size(cases); ++i) {
