@@ -66,28 +66,28 @@ def chunk(kind, data):
     kind = kind.encode()
     return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
-def png(spec):
-    width, height, depth, colour = spec["width"], spec["height"], spec["depth"], spec["colorType"]
-    interlace, level = spec.get("interlace", 0), spec.get("level", 9)
-    if "samples" in spec:
+def png(description):
+    width, height, depth, colour = description["width"], description["height"], description["depth"], description["colorType"]
+    interlace, level = description.get("interlace", 0), description.get("level", 9)
+    if "samples" in description:
         channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
         stride = width * channels
         passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)] if interlace else [(0, 0, 1, 1)]
         raw = bytearray()
         for x0, y0, dx, dy in passes:
             for y in range(y0, height, dy) if range(x0, width, dx) else ():
-                row = spec["samples"][y * stride:(y + 1) * stride]
+                row = description["samples"][y * stride:(y + 1) * stride]
                 raw += scanline([s for x in range(x0, width, dx) for s in row[x * channels:(x + 1) * channels]], depth)
         idat = zlib.compress(bytes(raw), level)
     else:
-        idat = deflated(spec["idatZeros"], level)
+        idat = deflated(description["idatZeros"], level)
     out = b"\x89PNG\r\n\x1a\n" + chunk("IHDR", struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, interlace))
-    for kind, data, *fillCount in spec.get("chunks", []):
+    for kind, data, *fillCount in description.get("chunks", []):
         out += chunk(kind, bytes.fromhex(data) + (deflated(fillCount[0], 9, ord("a")) if fillCount else b""))
     return out + chunk("IDAT", idat) + chunk("IEND", b"")
 
-for spec in json.load(sys.stdin):
-    print(png(spec).hex())
+for description in json.load(sys.stdin):
+    print(png(description).hex())
 )PY";
 
 constexpr const char* pillowScript = R"PY(
