@@ -43,11 +43,11 @@ CGColorRef CGColorCreate(const CGColorSpaceRef& space, const std::vector<CGFloat
     return std::make_shared<const CGColor>(space, components);
 }
 
-CGColorRef CGColorCreateWithPattern(const CGImageRef& image, CGFloat alpha)
+CGColorRef CGColorCreateWithPattern(const CGImageRef& image, CGFloat alpha, CGFloat pixelsPerPoint)
 {
     if (!image)
         return nullptr;
-    return std::make_shared<const CGColor>(CGColorSpaceCreatePattern(nullptr), std::vector<CGFloat> { alpha }, image);
+    return std::make_shared<const CGColor>(CGColorSpaceCreatePattern(nullptr), std::vector<CGFloat> { alpha }, image, pixelsPerPoint);
 }
 
 const CGFloat* CGColorGetComponents(const CGColorRef& color)
@@ -79,7 +79,7 @@ CGColorRef CGColorCreateCopyWithAlpha(const CGColorRef& color, CGFloat alpha)
         components.push_back(alpha);
     else
         components.back() = alpha;
-    return std::make_shared<const CGColor>(color->colorSpace(), std::move(components), color->patternImage());
+    return std::make_shared<const CGColor>(color->colorSpace(), std::move(components), color->patternImage(), color->patternScale());
 }
 
 bool CGColorEqualToColor(const CGColorRef& a, const CGColorRef& b)

@@ -46,6 +46,9 @@ struct CGContext {
 
 namespace {
 
+// Ties a Cairo context to the CGContext that made it.
+cairo_user_data_key_t contextKey;
+
 cairo_matrix_t cairoMatrix(CGAffineTransform t)
 {
     cairo_matrix_t matrix;
@@ -67,22 +70,8 @@ void setSourceColor(CGContext& context, const CGColorRef& color)
         cairo_set_source_rgba(cr, 0, 0, 0, alpha);
         return;
     }
-    if (auto& image = color->patternImage()) {
-        if (cairo_surface_t* tile = CGImageCreateCairoSurface(image)) {
-            // Tiles are laid in device pixels from the top left, upright, whatever the CTM.
-            // Cairo locks a source to the user space in force when it is set, so the
-            // pattern's own matrix (user to pattern space) must be the CTM itself.
-            cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
-            cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
-            cairo_matrix_t userToDevice;
-            cairo_get_matrix(cr, &userToDevice);
-            cairo_pattern_set_matrix(pattern, &userToDevice);
-            cairo_set_source(cr, pattern);
-            cairo_pattern_destroy(pattern);
-            cairo_surface_destroy(tile);
-            return;
-        }
-    }
+    if (CGCairoSetPatternSource(cr, color))
+        return;
     auto rgba = color->deviceRGBA();
     cairo_set_source_rgba(cr, rgba[0], rgba[1], rgba[2], rgba[3] * alpha);
 }
@@ -354,6 +343,7 @@ CGContextRef CGBitmapContextCreate(size_t width, size_t height)
     if (cairo_surface_status(context->surface) != CAIRO_STATUS_SUCCESS)
         return nullptr;
     context->cairo = cairo_create(context->surface);
+    cairo_set_user_data(context->cairo, &contextKey, context.get(), nullptr);
     cairo_set_line_width(context->cairo, 1);
     context->width = width;
     context->height = height;
@@ -385,6 +375,46 @@ CGImageRef CGBitmapContextCreateImage(const CGContextRef& context)
         std::copy(row, row + context->width, pixels.begin() + static_cast<std::ptrdiff_t>(y * context->width));
     }
     return CGImage::create(context->width, context->height, std::move(pixels));
+}
+
+double CGCairoPixelsPerPoint(cairo_t* cr)
+{
+    auto* context = cr ? static_cast<CGContext*>(cairo_get_user_data(cr, &contextKey)) : nullptr;
+    return context ? context->baseScale : 1.0;
+}
+
+bool CGCairoSetPatternSource(cairo_t* cr, const CGColorRef& color, const std::optional<CGPoint>& patternOrigin)
+{
+    const CGImageRef* image = color ? &color->patternImage() : nullptr;
+    if (!cr || !image || !*image)
+        return false;
+    cairo_surface_t* tile = CGImageCreateCairoSurface(*image);
+    if (!tile)
+        return false;
+    // Cairo locks a source to the user space in force when it is set, so the pattern's
+    // matrix (user to pattern space) starts from the CTM: device pixels, counted from
+    // the device origin or from where the pattern origin lands.
+    cairo_matrix_t userToPattern;
+    cairo_get_matrix(cr, &userToPattern);
+    if (patternOrigin) {
+        double x = patternOrigin->x, y = patternOrigin->y;
+        cairo_matrix_transform_point(&userToPattern, &x, &y);
+        userToPattern.x0 -= x;
+        userToPattern.y0 -= y;
+    }
+    double imagePixelsPerDevicePixel = static_cast<double>(color->patternScale()) / CGCairoPixelsPerPoint(cr);
+    cairo_matrix_t toImagePixels;
+    cairo_matrix_init_scale(&toImagePixels, imagePixelsPerDevicePixel, imagePixelsPerDevicePixel);
+    cairo_matrix_multiply(&userToPattern, &userToPattern, &toImagePixels);
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+    // Tiles magnified to the screen's pixels stay crisp instead of blurring their squares together.
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+    cairo_pattern_set_matrix(pattern, &userToPattern);
+    cairo_set_source(cr, pattern);
+    cairo_pattern_destroy(pattern);
+    cairo_surface_destroy(tile);
+    return true;
 }
 
 cairo_t* CGContextGetCairo(const CGContextRef& context)

@@ -54,7 +54,7 @@ UIColorRef UIColor::colorWithPatternImage(const std::shared_ptr<UIImage>& image)
 {
     if (!image)
         return nullptr;
-    return colorWithCGColor(CGColorCreateWithPattern(image->CGImage(), 1));
+    return colorWithCGColor(CGColorCreateWithPattern(image->CGImage(), 1, image->scale()));
 }
 
 UIColorRef UIColor::whiteColor() { return colorWithWhite(1, 1); }

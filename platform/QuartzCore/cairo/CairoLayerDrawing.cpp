@@ -129,25 +129,8 @@ void setSourceColor(cairo_t* cr, const CGColorRef& color, CGPoint patternOrigin)
         cairo_set_source_rgba(cr, 0, 0, 0, 0);
         return;
     }
-    if (const auto& image = color->patternImage()) {
-        if (cairo_surface_t* tile = CGImageCreateCairoSurface(image)) {
-            // The pattern's matrix maps user space to pattern space: the device pixels
-            // counted from where the pattern origin lands.
-            cairo_matrix_t userToDevice;
-            cairo_get_matrix(cr, &userToDevice);
-            double originX = patternOrigin.x, originY = patternOrigin.y;
-            cairo_matrix_transform_point(&userToDevice, &originX, &originY);
-            userToDevice.x0 -= originX;
-            userToDevice.y0 -= originY;
-            cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
-            cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
-            cairo_pattern_set_matrix(pattern, &userToDevice);
-            cairo_set_source(cr, pattern);
-            cairo_pattern_destroy(pattern);
-            cairo_surface_destroy(tile);
-            return;
-        }
-    }
+    if (CGCairoSetPatternSource(cr, color, patternOrigin))
+        return;
     auto rgba = color->deviceRGBA();
     cairo_set_source_rgba(cr, rgba[0], rgba[1], rgba[2], rgba[3]);
 }
