@@ -10,6 +10,9 @@ template<class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// Clang 14 does not deduce aggregate bases by itself.
+template<class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 CGFloat mix(CGFloat a, CGFloat b, double fraction)
 {
