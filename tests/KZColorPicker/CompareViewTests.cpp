@@ -17,19 +17,7 @@ namespace {
 class CompareViewTest : public ControlTest {
 protected:
     // A 44 x 44 view at (10, 10) in a window-sized root, as the picker places it; laid out and committed.
-    std::shared_ptr<KZColorCompareView> makeView()
-    {
-        m_root = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
-        auto view = KZColorCompareView::initWithFrame(CGRectMake(10, 10, 44, 44));
-        m_root->addSubview(view);
-        view->addTarget(m_counter, &TouchUpInsideCounter::tapped, UIControlEventTouchUpInside);
-        view->layoutIfNeeded();
-        CATransaction::flush();
-        return view;
-    }
-
-    UIViewRef m_root;
-    std::shared_ptr<TouchUpInsideCounter> m_counter = std::make_shared<TouchUpInsideCounter>();
+    std::shared_ptr<KZColorCompareView> makeView() { return placeInWindow(KZColorCompareView::initWithFrame(CGRectMake(10, 10, 44, 44))); }
 };
 
 }

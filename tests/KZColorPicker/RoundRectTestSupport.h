@@ -36,6 +36,12 @@ inline std::string describe(const CGPathRef& path)
 
 // Pictures come from the bundle the build draws; layers made in a test are committed
 // before it acts, as after the event that built them.
+class TouchUpInsideCounter {
+public:
+    int count = 0;
+    void tapped(const std::shared_ptr<UIControl>&) { ++count; }
+};
+
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -48,12 +54,21 @@ protected:
         CATransaction::flush();
         NSBundle::mainBundle().setResourcePath({});
     }
-};
 
-class TouchUpInsideCounter {
-public:
-    int count = 0;
-    void tapped(const std::shared_ptr<UIControl>&) { ++count; }
+    // Puts a control into a window-sized root, counts its touch-ups inside, lays it out and commits it.
+    template<class Control>
+    std::shared_ptr<Control> placeInWindow(std::shared_ptr<Control> control)
+    {
+        m_root = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
+        m_root->addSubview(control);
+        control->addTarget(m_counter, &TouchUpInsideCounter::tapped, UIControlEventTouchUpInside);
+        control->layoutIfNeeded();
+        CATransaction::flush();
+        return control;
+    }
+
+    UIViewRef m_root;
+    std::shared_ptr<TouchUpInsideCounter> m_counter = std::make_shared<TouchUpInsideCounter>();
 };
 
 // The pixel at a point of a rendering made at the given scale.

@@ -18,17 +18,8 @@ protected:
     // A swatch at (10, 10) in a window-sized root, laid out and committed.
     std::shared_ptr<KZColorPickerSwatchView> makeSwatch(CGSize size = CGSizeMake(36, 36))
     {
-        m_root = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
-        auto swatch = KZColorPickerSwatchView::initWithFrame(CGRectMake(10, 10, size.width, size.height));
-        m_root->addSubview(swatch);
-        swatch->addTarget(m_counter, &TouchUpInsideCounter::tapped, UIControlEventTouchUpInside);
-        swatch->layoutIfNeeded();
-        CATransaction::flush();
-        return swatch;
+        return placeInWindow(KZColorPickerSwatchView::initWithFrame(CGRectMake(10, 10, size.width, size.height)));
     }
-
-    UIViewRef m_root;
-    std::shared_ptr<TouchUpInsideCounter> m_counter = std::make_shared<TouchUpInsideCounter>();
 };
 
 }
