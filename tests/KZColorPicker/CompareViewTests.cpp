@@ -109,23 +109,7 @@ TEST_F(CompareViewTest, ATapAnywhereEndsInTouchUpInsideAndTheVeilComesAndGoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         auto view = makeView();
-        m_counter->count = 0;
-        auto veil = view->touchDownLayer();
-        TouchInjector finger(m_root);
-        ASSERT_EQ(finger.touchDown(c.down), view);
-        EXPECT_FLOAT_EQ(veil->opacity(), 0.2f);
-        auto fadeIn = veil->animationForKey("opacity");
-        ASSERT_TRUE(fadeIn);
-        EXPECT_DOUBLE_EQ(fadeIn->duration(), 0.001);
-        CATransaction::flush();
-
-        c.finish(finger);
-        EXPECT_EQ(veil->opacity(), 0);
-        auto fadeOut = veil->animationForKey("opacity");
-        ASSERT_TRUE(fadeOut);
-        EXPECT_DOUBLE_EQ(fadeOut->duration(), CATransaction::defaultAnimationDuration);
-        EXPECT_EQ(m_counter->count, c.touchUpsInside);
-        CATransaction::flush();
+        expectVeilCycle(view, c.down, c.finish, c.touchUpsInside);
     }
 }
 

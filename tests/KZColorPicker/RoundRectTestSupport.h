@@ -4,6 +4,7 @@
 #include "Foundation/NSBundle.h"
 #include "QuartzCore/CATransaction.h"
 #include "UIKit/UIImage.h"
+#include "host/TouchInjector.h"
 #include "support/GraphicsTestSupport.h"
 
 #include <cmath>
@@ -65,6 +66,30 @@ protected:
         control->layoutIfNeeded();
         CATransaction::flush();
         return control;
+    }
+
+    // Presses the control at down (root coordinates) and ends the touch with finish: the veil
+    // shows at once (a 0.001 s transaction) and fades back with the default animation.
+    template<class Control>
+    void expectVeilCycle(const std::shared_ptr<Control>& control, CGPoint down, void (*finish)(TouchInjector&), int touchUpsInside)
+    {
+        m_counter->count = 0;
+        auto veil = control->touchDownLayer();
+        TouchInjector finger(m_root);
+        ASSERT_EQ(finger.touchDown(down), control);
+        EXPECT_FLOAT_EQ(veil->opacity(), 0.2f);
+        auto fadeIn = veil->animationForKey("opacity");
+        ASSERT_TRUE(fadeIn);
+        EXPECT_DOUBLE_EQ(fadeIn->duration(), 0.001);
+        CATransaction::flush();
+
+        finish(finger);
+        EXPECT_EQ(veil->opacity(), 0);
+        auto fadeOut = veil->animationForKey("opacity");
+        ASSERT_TRUE(fadeOut);
+        EXPECT_DOUBLE_EQ(fadeOut->duration(), CATransaction::defaultAnimationDuration);
+        EXPECT_EQ(m_counter->count, touchUpsInside);
+        CATransaction::flush();
     }
 
     UIViewRef m_root;

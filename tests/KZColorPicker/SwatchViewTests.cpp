@@ -151,23 +151,7 @@ TEST_F(SwatchViewTest, TouchDownShowsTheVeilAtOnceAndEveryEndingFadesItOut)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         auto swatch = makeSwatch();
-        m_counter->count = 0;
-        auto veil = swatch->touchDownLayer();
-        TouchInjector finger(m_root);
-        ASSERT_EQ(finger.touchDown(CGPointMake(28, 28)), swatch);
-        EXPECT_FLOAT_EQ(veil->opacity(), 0.2f);
-        auto fadeIn = veil->animationForKey("opacity");
-        ASSERT_TRUE(fadeIn);
-        EXPECT_DOUBLE_EQ(fadeIn->duration(), 0.001);
-        CATransaction::flush();
-
-        c.finish(finger);
-        EXPECT_EQ(veil->opacity(), 0);
-        auto fadeOut = veil->animationForKey("opacity");
-        ASSERT_TRUE(fadeOut);
-        EXPECT_DOUBLE_EQ(fadeOut->duration(), CATransaction::defaultAnimationDuration);
-        EXPECT_EQ(m_counter->count, c.touchUpsInside);
-        CATransaction::flush();
+        expectVeilCycle(swatch, CGPointMake(28, 28), c.finish, c.touchUpsInside);
     }
 }
 
