@@ -19,23 +19,9 @@ constexpr unsigned pictureAutoresizingMask = UIViewAutoresizingFlexibleWidth | U
     | UIViewAutoresizingFlexibleHeight | UIViewAutoresizingFlexibleBottomMargin;
 static_assert(pictureAutoresizingMask == 54);
 
-// The boolean the two switch tests answer: the platform's own per processor.
-#if defined(TESSARY8_CGFLOAT_IS_DOUBLE)
-using SwitchAnswer = bool;
-constexpr const char* switchTypes = "B@:";
-#else
-using SwitchAnswer = signed char;
-constexpr const char* switchTypes = "c@:";
-#endif
-constexpr const char* colorTypes = "@@:";
-
-using SizeImplementation = CGSize (*)(Class, SEL, int);
-using InitImplementation = id (*)(id, SEL, CGRect, BOOL);
-using LightKeyboardImplementation = BOOL (*)(id, SEL);
-
-SizeImplementation previousSizeForInterfaceOrientation;
-InitImplementation previousInitWithFrame;
-LightKeyboardImplementation previousLightKeyboard;
+substrate::Original<CGSize(int), Class> previousSizeForInterfaceOrientation;
+substrate::Original<id(CGRect, BOOL)> previousInitWithFrame;
+substrate::Original<BOOL()> previousLightKeyboard;
 
 SEL isSwitchSelector()
 {
@@ -64,26 +50,26 @@ std::shared_ptr<NSDictionary> loadSettings()
 
 // Added methods of UIKBInputBackdropView. They read the files afresh on every call.
 
-SwitchAnswer isSwitch(id, SEL) noexcept
+BOOL isSwitch(id, SEL) noexcept
 {
     try {
         auto settings = loadSettings();
         if (settings && settings->objectForKey("open") && settings->objectForKey("r")) {
             GlobalisSwitch = true;
-            return 1;
+            return YES;
         }
     } catch (...) {
     }
-    return 0;
+    return NO;
 }
 
-SwitchAnswer isImageSwitch(id, SEL) noexcept
+BOOL isImageSwitch(id, SEL) noexcept
 {
     try {
         auto settings = loadSettings();
-        return settings && settings->objectForKey("image_open") ? 1 : 0;
+        return settings && settings->objectForKey("image_open") ? YES : NO;
     } catch (...) {
-        return 0;
+        return NO;
     }
 }
 
@@ -107,25 +93,37 @@ UIColorRef savedColor(const id& backdrop)
     return std::dynamic_pointer_cast<UIColor>(objc::send<id()>(backdrop, getColorSelector()));
 }
 
-// Replaced methods.
+// Replaced methods. No exception leaves one: should even the platform's own
+// implementation raise, the host gets the platform's failure value instead.
 
-CGSize replacedSizeForInterfaceOrientation(Class self, SEL selector, int orientation)
+CGSize replacedSizeForInterfaceOrientation(Class self, SEL selector, int orientation) noexcept
 {
-    if (!previousSizeForInterfaceOrientation)
-        return CGSizeZero;
-    CGSize first = previousSizeForInterfaceOrientation(self, selector, orientation);
     try {
-        NSLog("updateFrame=======rect:%@", NSStringFromCGSize(first));
+        if (!previousSizeForInterfaceOrientation)
+            return CGSizeZero;
+        CGSize first = previousSizeForInterfaceOrientation(self, selector, orientation);
+        try {
+            NSLog("updateFrame=======rect:%@", NSStringFromCGSize(first));
+        } catch (...) {
+        }
+        return previousSizeForInterfaceOrientation(self, selector, orientation);
     } catch (...) {
+        return CGSizeZero;
     }
-    return previousSizeForInterfaceOrientation(self, selector, orientation);
 }
 
-id replacedInitWithFrame(id self, SEL selector, CGRect frame, BOOL primaryBackdrop)
+id platformBackdrop(id self, SEL selector, CGRect frame, BOOL primaryBackdrop) noexcept
 {
-    if (!previousInitWithFrame)
+    try {
+        return previousInitWithFrame ? previousInitWithFrame(self, selector, frame, primaryBackdrop) : nullptr;
+    } catch (...) {
         return nullptr;
-    id built = previousInitWithFrame(self, selector, frame, primaryBackdrop);
+    }
+}
+
+id replacedInitWithFrame(id self, SEL selector, CGRect frame, BOOL primaryBackdrop) noexcept
+{
+    id built = platformBackdrop(self, selector, frame, primaryBackdrop);
     auto backdrop = std::dynamic_pointer_cast<UIView>(built);
     if (!backdrop)
         return built;
@@ -134,56 +132,55 @@ id replacedInitWithFrame(id self, SEL selector, CGRect frame, BOOL primaryBackdr
     UIColorRef platformBackground = backdrop->backgroundColor();
     std::vector<UIViewRef> added;
     try {
-        if (objc::send<SwitchAnswer()>(self, isSwitchSelector())) {
+        if (objc::send<BOOL()>(self, isSwitchSelector())) {
             backdrop->setBackgroundColor(savedColor(self));
             auto square = UIView::initWithFrame(CGRectMake(0, 0, colorSquareSide, colorSquareSide));
             square->setBackgroundColor(savedColor(self));
-            backdrop->addSubview(square);
             added.push_back(square);
+            backdrop->addSubview(square);
         }
-        if (objc::send<SwitchAnswer()>(self, isImageSwitchSelector())) {
+        if (objc::send<BOOL()>(self, isImageSwitchSelector())) {
             auto picture = UIImageView::initWithImage(UIImage::imageWithContentsOfFile(backgroundImagePath));
             picture->setFrame(frame);
             picture->setAutoresizingMask(pictureAutoresizingMask);
-            backdrop->addSubview(picture);
             added.push_back(picture);
+            backdrop->addSubview(picture);
         }
     } catch (...) {
-        for (auto& view : added)
-            view->removeFromSuperview();
-        backdrop->setBackgroundColor(platformBackground);
+        try {
+            for (auto& view : added)
+                view->removeFromSuperview();
+            backdrop->setBackgroundColor(platformBackground);
+        } catch (...) {
+        }
     }
     return built;
 }
 
-BOOL replacedLightKeyboard(id self, SEL selector)
+BOOL replacedLightKeyboard(id self, SEL selector) noexcept
 {
     if (GlobalisSwitch)
         return NO;
-    return previousLightKeyboard ? previousLightKeyboard(self, selector) : YES;
-}
-
-template<class Implementation>
-void hook(Class cls, const char* selector, Implementation replacement, Implementation& previous)
-{
-    IMP old = nullptr;
-    MSHookMessageEx(cls, sel_registerName(selector), reinterpret_cast<IMP>(replacement), &old);
-    previous = reinterpret_cast<Implementation>(old);
+    try {
+        return previousLightKeyboard ? previousLightKeyboard(self, selector) : YES;
+    } catch (...) {
+        return YES;
+    }
 }
 
 __attribute__((constructor)) void installHooks()
 {
     try {
-        hook(object_getClass(objc_getClass("UIKeyboard")), "sizeForInterfaceOrientation:", &replacedSizeForInterfaceOrientation,
-            previousSizeForInterfaceOrientation);
+        substrate::hookMessage(object_getClass(objc_getClass("UIKeyboard")), sel_registerName("sizeForInterfaceOrientation:"),
+            &replacedSizeForInterfaceOrientation, previousSizeForInterfaceOrientation);
 
         Class backdropClass = objc_getClass("UIKBInputBackdropView");
-        hook(backdropClass, "initWithFrame:primaryBackdrop:", &replacedInitWithFrame, previousInitWithFrame);
-        class_addMethod(backdropClass, isSwitchSelector(), reinterpret_cast<IMP>(&isSwitch), switchTypes);
-        class_addMethod(backdropClass, isImageSwitchSelector(), reinterpret_cast<IMP>(&isImageSwitch), switchTypes);
-        class_addMethod(backdropClass, getColorSelector(), reinterpret_cast<IMP>(&getColorFromLocalsetting), colorTypes);
+        substrate::hookMessage(backdropClass, sel_registerName("initWithFrame:primaryBackdrop:"), &replacedInitWithFrame, previousInitWithFrame);
+        objc::addMethod(backdropClass, isSwitchSelector(), &isSwitch);
+        objc::addMethod(backdropClass, isImageSwitchSelector(), &isImageSwitch);
+        objc::addMethod(backdropClass, getColorSelector(), &getColorFromLocalsetting);
 
-        hook(objc_getClass("UIKBRenderConfig"), "lightKeyboard", &replacedLightKeyboard, previousLightKeyboard);
+        substrate::hookMessage(objc_getClass("UIKBRenderConfig"), sel_registerName("lightKeyboard"), &replacedLightKeyboard, previousLightKeyboard);
     } catch (...) {
     }
 }

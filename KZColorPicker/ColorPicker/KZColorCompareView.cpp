@@ -76,12 +76,6 @@ CGMutablePathRef newRightRoundRectPathForBoundingRect(CGRect rect, CGFloat radiu
     return newHalfRoundRectPath(rect, radius, false);
 }
 
-Class KZColorCompareView::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZColorCompareView", UIControl::runtimeClass());
-    return cls;
-}
-
 CGMutablePathRef KZColorCompareView::newRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)
 {
     return ::newRoundRectPathForBoundingRect(rect, radius);

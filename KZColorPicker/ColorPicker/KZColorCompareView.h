@@ -16,8 +16,7 @@
 // rectangle with a white frame. A finger darkens the old half; a tap anywhere
 // on it ends in touch-up-inside, so that the owner can go back to the old colour.
 class KZColorCompareView : public UIControl {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZColorCompareView, UIControl)
     [[nodiscard]] static std::shared_ptr<KZColorCompareView> initWithFrame(CGRect frame);
     [[nodiscard]] static CGMutablePathRef newRoundRectPathForBoundingRect(CGRect rect, CGFloat radius);
     [[nodiscard]] static CGMutablePathRef newLeftRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)

@@ -43,12 +43,6 @@ UIColorRef hsbColor(float hue, float saturation, float brightness, float alpha)
 
 }
 
-Class KZColorPicker::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZColorPicker", UIControl::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<KZColorPicker> KZColorPicker::initWithFrame(CGRect frame)
 {
     auto picker = objc::alloc<KZColorPicker>();

@@ -21,8 +21,7 @@ class KZColorCompareView;
 // colour. Every change of that colour ends in a value-changed event. It can
 // drive a brightness and an alpha slider when they are assigned; it makes none.
 class KZColorPicker : public UIControl {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZColorPicker, UIControl)
     [[nodiscard]] static std::shared_ptr<KZColorPicker> initWithFrame(CGRect frame);
 
     // A picker loaded from an interface file is set up the same way.

@@ -4,12 +4,6 @@
 #include "UIKit/UIImage.h"
 #include "UIKit/UIScreen.h"
 
-Class KZColorPickerAlphaSlider::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZColorPickerAlphaSlider", KZUnitSlider::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<KZColorPickerAlphaSlider> KZColorPickerAlphaSlider::initWithFrame(CGRect frame)
 {
     auto slider = objc::alloc<KZColorPickerAlphaSlider>();

@@ -8,8 +8,7 @@
 // A unit slider over a checkerboard and a ramp from a key colour (at value 1) to
 // the same colour fully transparent (at 0). The ramp turns with the slider.
 class KZColorPickerAlphaSlider : public KZUnitSlider {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZColorPickerAlphaSlider, KZUnitSlider)
     [[nodiscard]] static std::shared_ptr<KZColorPickerAlphaSlider> initWithFrame(CGRect frame);
 
     // Repaints the ramp at once, without the layer's fade. The colour is not kept.

@@ -3,12 +3,6 @@
 #include "QuartzCore/CATransaction.h"
 #include "UIKit/UIScreen.h"
 
-Class KZColorPickerBrightnessSlider::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZColorPickerBrightnessSlider", KZUnitSlider::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<KZColorPickerBrightnessSlider> KZColorPickerBrightnessSlider::initWithFrame(CGRect frame)
 {
     auto slider = objc::alloc<KZColorPickerBrightnessSlider>();

@@ -8,8 +8,7 @@
 // A unit slider over a ramp from a key colour (at value 1) to opaque black (at 0).
 // The ramp runs left to right whichever way the slider runs.
 class KZColorPickerBrightnessSlider : public KZUnitSlider {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZColorPickerBrightnessSlider, KZUnitSlider)
     [[nodiscard]] static std::shared_ptr<KZColorPickerBrightnessSlider> initWithFrame(CGRect frame);
 
     // Repaints the ramp at once, without the layer's fade. The colour is not kept.

@@ -6,12 +6,6 @@
 #include <cmath>
 #include <numbers>
 
-Class KZColorPickerHSWheel::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZColorPickerHSWheel", UIControl::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<KZColorPickerHSWheel> KZColorPickerHSWheel::initAtOrigin(CGPoint origin)
 {
     auto wheel = objc::alloc<KZColorPickerHSWheel>();

@@ -11,8 +11,7 @@
 // growing counter-clockwise) and the saturation by its distance from it; the
 // brightness it reports is always full.
 class KZColorPickerHSWheel : public UIControl {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZColorPickerHSWheel, UIControl)
     [[nodiscard]] static std::shared_ptr<KZColorPickerHSWheel> initAtOrigin(CGPoint origin);
 
     static constexpr CGFloat side = 240;

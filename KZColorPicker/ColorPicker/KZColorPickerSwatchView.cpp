@@ -44,12 +44,6 @@ CGMutablePathRef newRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)
     return path;
 }
 
-Class KZColorPickerSwatchView::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZColorPickerSwatchView", UIControl::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<KZColorPickerSwatchView> KZColorPickerSwatchView::initWithFrame(CGRect frame)
 {
     auto swatch = objc::alloc<KZColorPickerSwatchView>();

@@ -19,8 +19,7 @@ inline constexpr CGFloat kCheckmarkWidth = 22.0;
 // checkmark in the bottom-right corner while selected. Owners act on it at
 // touch-up-inside.
 class KZColorPickerSwatchView : public UIControl {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZColorPickerSwatchView, UIControl)
     [[nodiscard]] static std::shared_ptr<KZColorPickerSwatchView> initWithFrame(CGRect frame);
     [[nodiscard]] static CGMutablePathRef newRoundRectPathForBoundingRect(CGRect rect, CGFloat radius)
     {

@@ -4,12 +4,6 @@
 
 #include <cmath>
 
-Class KZUnitSlider::runtimeClass()
-{
-    static Class cls = objc::defineClass("KZUnitSlider", UIControl::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<KZUnitSlider> KZUnitSlider::initWithFrame(CGRect frame)
 {
     auto slider = objc::alloc<KZUnitSlider>();

@@ -10,8 +10,7 @@
 // top), 0 at the far end, with a margin at each end. Whether the slider runs
 // across or down is decided once, from the frame it is made with.
 class KZUnitSlider : public UIControl {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(KZUnitSlider, UIControl)
     [[nodiscard]] static std::shared_ptr<KZUnitSlider> initWithFrame(CGRect frame);
 
     // Room at each end of the track: the knob's centre runs between these points.

@@ -10,6 +10,13 @@ struct CGAffineTransform {
     constexpr bool operator==(const CGAffineTransform&) const = default;
 };
 
+namespace objc {
+template<> struct TypeEncoding<CGAffineTransform> {
+    static constexpr auto value = EncodingText { "{CGAffineTransform=" } + TypeEncoding<CGFloat>::value + TypeEncoding<CGFloat>::value
+        + TypeEncoding<CGFloat>::value + TypeEncoding<CGFloat>::value + TypeEncoding<CGFloat>::value + TypeEncoding<CGFloat>::value + EncodingText { "}" };
+};
+}
+
 inline constexpr CGAffineTransform CGAffineTransformIdentity {};
 
 [[nodiscard]] constexpr CGAffineTransform CGAffineTransformMake(CGFloat a, CGFloat b, CGFloat c, CGFloat d, CGFloat tx, CGFloat ty)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreGraphics/CGBase.h"
+#include "objc/encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,18 @@ struct CGRect {
     CGSize size;
     constexpr bool operator==(const CGRect&) const = default;
 };
+
+namespace objc {
+template<> struct TypeEncoding<CGPoint> {
+    static constexpr auto value = EncodingText { "{CGPoint=" } + TypeEncoding<CGFloat>::value + TypeEncoding<CGFloat>::value + EncodingText { "}" };
+};
+template<> struct TypeEncoding<CGSize> {
+    static constexpr auto value = EncodingText { "{CGSize=" } + TypeEncoding<CGFloat>::value + TypeEncoding<CGFloat>::value + EncodingText { "}" };
+};
+template<> struct TypeEncoding<CGRect> {
+    static constexpr auto value = EncodingText { "{CGRect=" } + TypeEncoding<CGPoint>::value + TypeEncoding<CGSize>::value + EncodingText { "}" };
+};
+}
 
 inline constexpr CGPoint CGPointZero {};
 inline constexpr CGSize CGSizeZero {};

@@ -4,12 +4,6 @@
 
 #include <cmath>
 
-Class CAAnimation::runtimeClass()
-{
-    static Class cls = objc::defineClass("CAAnimation", NSObject::runtimeClass());
-    return cls;
-}
-
 CAAnimationRef CAAnimation::animation()
 {
     return objc::alloc<CAAnimation>();

@@ -23,11 +23,9 @@ using CAAnimationRef = std::shared_ptr<CAAnimation>;
 // to it, with a duration of 0 replaced by the transaction's and a begin time of
 // 0 by the clock's time of adding.
 class CAAnimation : public NSObject, public CAAction {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(CAAnimation, NSObject)
     [[nodiscard]] static CAAnimationRef animation();
 
-    CAAnimation() = default;
 
     [[nodiscard]] CFTimeInterval duration() const { return m_duration; }
     void setDuration(CFTimeInterval);
@@ -40,8 +38,10 @@ public:
     void setRemovedOnCompletion(bool removed) { m_removedOnCompletion = removed; }
     [[nodiscard]] CAMediaTimingFillMode fillMode() const { return m_fillMode; }
     void setFillMode(CAMediaTimingFillMode mode) { m_fillMode = mode; }
-    [[nodiscard]] std::shared_ptr<CAAnimationDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(std::weak_ptr<CAAnimationDelegate> delegate) { m_delegate = std::move(delegate); }
+    // Unlike other delegates this one is owned, as on the platform: whoever is told of the
+    // animation's end lives at least until then. The animation lets go once it has ended.
+    [[nodiscard]] const std::shared_ptr<CAAnimationDelegate>& delegate() const { return m_delegate; }
+    void setDelegate(std::shared_ptr<CAAnimationDelegate> delegate) { m_delegate = std::move(delegate); }
 
     [[nodiscard]] CFTimeInterval endTime() const { return m_beginTime + m_duration; }
     [[nodiscard]] bool hasEndedAtTime(CFTimeInterval time) const { return time >= endTime(); }
@@ -62,5 +62,5 @@ private:
     CAMediaTimingFunctionRef m_timingFunction;
     bool m_removedOnCompletion = true;
     CAMediaTimingFillMode m_fillMode = kCAFillModeRemoved;
-    std::weak_ptr<CAAnimationDelegate> m_delegate;
+    std::shared_ptr<CAAnimationDelegate> m_delegate;
 };

@@ -68,7 +68,8 @@ void CAAnimationClock::retireFinishedAnimations()
     }
     std::erase_if(m_layers, [](const std::weak_ptr<CALayer>& entry) {
         auto layer = entry.lock();
-        return !layer || layer->animationKeys().empty();
+        // Animations under an empty key count too: they have no name but still end.
+        return !layer || layer->m_animations.empty();
     });
 }
 

@@ -1,11 +1,5 @@
 #include "QuartzCore/CABasicAnimation.h"
 
-Class CABasicAnimation::runtimeClass()
-{
-    static Class cls = objc::defineClass("CABasicAnimation", CAPropertyAnimation::runtimeClass());
-    return cls;
-}
-
 CABasicAnimationRef CABasicAnimation::animationWithKeyPath(std::string keyPath)
 {
     auto animation = objc::alloc<CABasicAnimation>();

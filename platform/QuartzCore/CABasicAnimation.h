@@ -9,11 +9,9 @@ using CABasicAnimationRef = std::shared_ptr<CABasicAnimation>;
 // animation: an implicit animation leaves toValue nil and so ends on the
 // model value, even one changed again while it runs.
 class CABasicAnimation : public CAPropertyAnimation {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(CABasicAnimation, CAPropertyAnimation)
     [[nodiscard]] static CABasicAnimationRef animationWithKeyPath(std::string keyPath);
 
-    CABasicAnimation() = default;
 
     [[nodiscard]] const CAPropertyValue& fromValue() const { return m_fromValue; }
     void setFromValue(CAPropertyValue value) { m_fromValue = std::move(value); }

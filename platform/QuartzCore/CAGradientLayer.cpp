@@ -6,12 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-Class CAGradientLayer::runtimeClass()
-{
-    static Class cls = objc::defineClass("CAGradientLayer", CALayer::runtimeClass());
-    return cls;
-}
-
 CAGradientLayerRef CAGradientLayer::layer()
 {
     return objc::alloc<CAGradientLayer>();

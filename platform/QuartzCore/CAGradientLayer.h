@@ -13,11 +13,9 @@ using CAGradientLayerRef = std::shared_ptr<CAGradientLayer>;
 // left on this y-down platform: by default the first colour is at the top and
 // the last at the bottom. Past the end points the end colours go on.
 class CAGradientLayer : public CALayer {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(CAGradientLayer, CALayer)
     [[nodiscard]] static CAGradientLayerRef layer();
 
-    CAGradientLayer() = default;
 
     // A nil entry is transparent.
     [[nodiscard]] const std::vector<CGColorRef>& colors() const { return m_colors; }

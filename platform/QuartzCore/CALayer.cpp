@@ -53,6 +53,16 @@ bool storeObject(Ref& member, const CAPropertyValue& value)
     return false;
 }
 
+// The animation lets go of its delegate as it tells it, which ends the cycle of a
+// delegate that owns the layer the animation runs on.
+void tellAnimationDidStop(CAAnimation& animation, bool finished)
+{
+    if (auto delegate = animation.delegate()) {
+        animation.setDelegate(nullptr);
+        delegate->animationDidStop(animation, finished);
+    }
+}
+
 CGColorRef opaqueBlack()
 {
     return CGColorCreate(CGColorSpaceCreateDeviceGray(), { 0, 1 });
@@ -60,19 +70,14 @@ CGColorRef opaqueBlack()
 
 }
 
-Class CALayer::runtimeClass()
-{
-    static Class cls = objc::defineClass("CALayer", NSObject::runtimeClass());
-    return cls;
-}
-
 CALayerRef CALayer::layer()
 {
     return objc::alloc<CALayer>();
 }
 
-CALayer::CALayer()
-    : m_createdBeforeCommit(CATransaction::commitCount())
+CALayer::CALayer(objc::AllocationKey key)
+    : NSObject(key)
+    , m_createdBeforeCommit(CATransaction::commitCount())
 {
     m_properties.borderColor = opaqueBlack();
 }
@@ -550,8 +555,7 @@ void CALayer::addAnimation(const CAAnimationRef& animation, std::string_view key
         copy->setDuration(CATransaction::animationDuration());
     if (copy->duration() == 0) {
         // Over before it starts: the model value shows at once.
-        if (auto delegate = copy->delegate())
-            delegate->animationDidStop(*copy, true);
+        tellAnimationDidStop(*copy, true);
         return;
     }
     if (copy->beginTime() == 0)
@@ -594,17 +598,14 @@ void CALayer::removeAnimationForKey(std::string_view key)
         return;
     CAAnimationRef removed = found->second;
     m_animations.erase(found);
-    if (auto delegate = removed->delegate())
-        delegate->animationDidStop(*removed, false);
+    tellAnimationDidStop(*removed, false);
 }
 
 void CALayer::removeAllAnimations()
 {
     auto removed = std::exchange(m_animations, {});
-    for (auto& [name, animation] : removed) {
-        if (auto delegate = animation->delegate())
-            delegate->animationDidStop(*animation, false);
-    }
+    for (auto& [name, animation] : removed)
+        tellAnimationDidStop(*animation, false);
 }
 
 void CALayer::retireFinishedAnimations(CFTimeInterval time)
@@ -617,10 +618,8 @@ void CALayer::retireFinishedAnimations(CFTimeInterval time)
         return true;
     });
     // Told after the list is settled: a delegate may add animations of its own.
-    for (auto& animation : ended) {
-        if (auto delegate = animation->delegate())
-            delegate->animationDidStop(*animation, true);
-    }
+    for (auto& animation : ended)
+        tellAnimationDidStop(*animation, true);
 }
 
 // MARK: - Presentation

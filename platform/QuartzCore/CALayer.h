@@ -55,11 +55,10 @@ using CALayerRef = std::shared_ptr<CALayer>;
 // A layer owns its sublayers; the superlayer and delegate links do not own.
 // Main thread only.
 class CALayer : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(CALayer, NSObject)
     [[nodiscard]] static CALayerRef layer();
 
-    CALayer();
+    explicit CALayer(objc::AllocationKey);
 
     // Geometry. Non-finite values are refused (the platform raises for them) and leave the old value.
     [[nodiscard]] CGRect bounds() const { return m_properties.bounds; }

@@ -25,14 +25,9 @@ double bezierSlope(double p1, double p2, double t)
 
 }
 
-Class CAMediaTimingFunction::runtimeClass()
-{
-    static Class cls = objc::defineClass("CAMediaTimingFunction", NSObject::runtimeClass());
-    return cls;
-}
-
-CAMediaTimingFunction::CAMediaTimingFunction(float x1, float y1, float x2, float y2)
-    : m_x1(sanitized(x1, 0, 1))
+CAMediaTimingFunction::CAMediaTimingFunction(objc::AllocationKey key, float x1, float y1, float x2, float y2)
+    : NSObject(key)
+    , m_x1(sanitized(x1, 0, 1))
     , m_y1(sanitized(y1, -1e6f, 1e6f))
     , m_x2(sanitized(x2, 0, 1))
     , m_y2(sanitized(y2, -1e6f, 1e6f))

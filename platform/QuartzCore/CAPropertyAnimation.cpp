@@ -1,11 +1,5 @@
 #include "QuartzCore/CAPropertyAnimation.h"
 
-Class CAPropertyAnimation::runtimeClass()
-{
-    static Class cls = objc::defineClass("CAPropertyAnimation", CAAnimation::runtimeClass());
-    return cls;
-}
-
 CAPropertyAnimationRef CAPropertyAnimation::animationWithKeyPath(std::string keyPath)
 {
     auto animation = objc::alloc<CAPropertyAnimation>();

@@ -11,11 +11,9 @@ using CAPropertyAnimationRef = std::shared_ptr<CAPropertyAnimation>;
 // An animation of one property of a layer, named by a key path ("opacity",
 // "position.x", "transform.rotation.z"…).
 class CAPropertyAnimation : public CAAnimation {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(CAPropertyAnimation, CAAnimation)
     [[nodiscard]] static CAPropertyAnimationRef animationWithKeyPath(std::string keyPath);
 
-    CAPropertyAnimation() = default;
 
     [[nodiscard]] const std::string& keyPath() const { return m_keyPath; }
     void setKeyPath(std::string keyPath) { m_keyPath = std::move(keyPath); }

@@ -5,19 +5,14 @@
 
 #include <cmath>
 
-Class CAShapeLayer::runtimeClass()
-{
-    static Class cls = objc::defineClass("CAShapeLayer", CALayer::runtimeClass());
-    return cls;
-}
-
 CAShapeLayerRef CAShapeLayer::layer()
 {
     return objc::alloc<CAShapeLayer>();
 }
 
-CAShapeLayer::CAShapeLayer()
-    : m_fillColor(CGColorCreate(CGColorSpaceCreateDeviceGray(), { 0, 1 }))
+CAShapeLayer::CAShapeLayer(objc::AllocationKey key)
+    : CALayer(key)
+    , m_fillColor(CGColorCreate(CGColorSpaceCreateDeviceGray(), { 0, 1 }))
 {
 }
 

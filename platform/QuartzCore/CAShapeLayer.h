@@ -15,11 +15,10 @@ enum CAShapeLayerFillRule : int {
 // its contents and not clipped to its bounds (unless masksToBounds). The fill
 // is opaque black and there is no stroke until set otherwise, as on the platform.
 class CAShapeLayer : public CALayer {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(CAShapeLayer, CALayer)
     [[nodiscard]] static CAShapeLayerRef layer();
 
-    CAShapeLayer();
+    explicit CAShapeLayer(objc::AllocationKey);
 
     [[nodiscard]] const CGPathRef& path() const { return m_path; }
     void setPath(CGPathRef);

@@ -4,12 +4,6 @@
 
 #include <cmath>
 
-Class UIColor::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIColor", NSObject::runtimeClass());
-    return cls;
-}
-
 UIColorRef UIColor::colorWithCGColor(CGColorRef color)
 {
     return objc::alloc<UIColor>(std::move(color));

@@ -11,8 +11,7 @@ using UIColorRef = std::shared_ptr<UIColor>;
 
 // A colour over a CGColor and its colour space.
 class UIColor : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIColor, NSObject)
 
     [[nodiscard]] static UIColorRef colorWithRed(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);
     [[nodiscard]] static UIColorRef colorWithWhite(CGFloat white, CGFloat alpha);
@@ -33,7 +32,7 @@ public:
     [[nodiscard]] static UIColorRef greenColor();
     [[nodiscard]] static UIColorRef blueColor();
 
-    explicit UIColor(CGColorRef color = nullptr) : m_color(std::move(color)) { }
+    UIColor(objc::AllocationKey key, CGColorRef color) : NSObject(key), m_color(std::move(color)) { }
 
     [[nodiscard]] const CGColorRef& CGColor() const { return m_color; }
     [[nodiscard]] UIColorRef colorWithAlphaComponent(CGFloat alpha) const;

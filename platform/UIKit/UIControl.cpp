@@ -8,12 +8,6 @@ constexpr CGFloat trackingMargin = 70;
 
 }
 
-Class UIControl::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIControl", UIView::runtimeClass());
-    return cls;
-}
-
 unsigned UIControl::state() const
 {
     unsigned state = UIControlStateNormal;

@@ -32,8 +32,7 @@ enum UIControlEvents : unsigned {
 // each move while begin and continue answer true, end on lift-off, cancel when
 // the system takes the touch away. Targets are not owned.
 class UIControl : public UIView {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIControl, UIView)
 
     [[nodiscard]] bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled) { m_enabled = enabled; }

@@ -12,14 +12,9 @@ int platformUserInterfaceIdiom(id self, SEL)
 
 }
 
-Class UIDevice::runtimeClass()
+void UIDevice::addRuntimeMethods(Class cls)
 {
-    static Class cls = [] {
-        Class defined = objc::defineClass("UIDevice", NSObject::runtimeClass());
-        class_addMethod(defined, sel_registerName("userInterfaceIdiom"), reinterpret_cast<IMP>(&platformUserInterfaceIdiom), "i@:");
-        return defined;
-    }();
-    return cls;
+    objc::addMethod(cls, sel_registerName("userInterfaceIdiom"), &platformUserInterfaceIdiom);
 }
 
 const std::shared_ptr<UIDevice>& UIDevice::currentDevice()

@@ -13,8 +13,7 @@ enum UIUserInterfaceIdiom : int {
 // The device. userInterfaceIdiom is a runtime method, so code can ask whether
 // the device answers it at all, as code written for older systems does.
 class UIDevice : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS_WITH_METHODS(UIDevice, NSObject)
     [[nodiscard]] static const std::shared_ptr<UIDevice>& currentDevice();
 
     [[nodiscard]] UIUserInterfaceIdiom userInterfaceIdiom() const;

@@ -39,14 +39,9 @@ bool swapsSides(UIImageOrientation orientation)
 
 }
 
-Class UIImage::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIImage", NSObject::runtimeClass());
-    return cls;
-}
-
-UIImage::UIImage(CGImageRef image, CGFloat scale, UIImageOrientation orientation)
-    : m_image(std::move(image))
+UIImage::UIImage(objc::AllocationKey key, CGImageRef image, CGFloat scale, UIImageOrientation orientation)
+    : NSObject(key)
+    , m_image(std::move(image))
     , m_scale(scale > 0 && std::isfinite(scale) ? scale : 1)
     , m_orientation(orientation >= UIImageOrientationUp && orientation <= UIImageOrientationRightMirrored ? orientation : UIImageOrientationUp)
 {

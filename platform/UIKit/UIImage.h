@@ -23,8 +23,7 @@ using UIImageRef = std::shared_ptr<UIImage>;
 // A bitmap with the scale it was made for (pixels per point) and the way it is
 // to be turned for display.
 class UIImage : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIImage, NSObject)
 
     // nullptr when the file is missing, unreadable or not a decodable image.
     [[nodiscard]] static UIImageRef imageWithContentsOfFile(std::string_view devicePath);
@@ -35,7 +34,7 @@ public:
     [[nodiscard]] static UIImageRef imageNamed(std::string_view name);
     [[nodiscard]] static UIImageRef imageWithCGImage(CGImageRef, CGFloat scale = 1, UIImageOrientation = UIImageOrientationUp);
 
-    UIImage(CGImageRef image, CGFloat scale, UIImageOrientation orientation);
+    UIImage(objc::AllocationKey, CGImageRef image, CGFloat scale, UIImageOrientation orientation);
 
     [[nodiscard]] const CGImageRef& CGImage() const { return m_image; }
     [[nodiscard]] CGFloat scale() const { return m_scale; }

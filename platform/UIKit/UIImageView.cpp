@@ -2,12 +2,6 @@
 
 #include "UIKit/UIGraphics.h"
 
-Class UIImageView::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIImageView", UIView::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<UIImageView> UIImageView::initWithImage(UIImageRef image)
 {
     auto view = objc::alloc<UIImageView>();

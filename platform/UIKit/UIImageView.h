@@ -5,8 +5,7 @@
 
 // Shows an image, scaled to fill its bounds unless another content mode is set.
 class UIImageView : public UIView {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIImageView, UIView)
     [[nodiscard]] static std::shared_ptr<UIImageView> initWithImage(UIImageRef);
 
     [[nodiscard]] const UIImageRef& image() const { return m_image; }

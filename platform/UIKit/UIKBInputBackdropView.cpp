@@ -16,19 +16,9 @@ id platformInitWithFrame(id self, SEL, CGRect frame, BOOL)
 
 }
 
-Class UIKBInputBackdropView::runtimeClass()
+void UIKBInputBackdropView::addRuntimeMethods(Class cls)
 {
-    static Class cls = [] {
-        Class defined = objc::defineClass("UIKBInputBackdropView", UIView::runtimeClass());
-#if defined(TESSARY8_CGFLOAT_IS_DOUBLE)
-        const char* types = "@@:{CGRect={CGPoint=dd}{CGSize=dd}}" OBJC_BOOL_ENCODING;
-#else
-        const char* types = "@@:{CGRect={CGPoint=ff}{CGSize=ff}}" OBJC_BOOL_ENCODING;
-#endif
-        class_addMethod(defined, sel_registerName("initWithFrame:primaryBackdrop:"), reinterpret_cast<IMP>(&platformInitWithFrame), types);
-        return defined;
-    }();
-    return cls;
+    objc::addMethod(cls, sel_registerName("initWithFrame:primaryBackdrop:"), &platformInitWithFrame);
 }
 
 UIViewRef UIKBInputBackdropView::initWithFrame(CGRect frame, bool primaryBackdrop)

@@ -5,8 +5,7 @@
 // The view behind the keys. The keyboard builds every backdrop through the
 // runtime's initWithFrame:primaryBackdrop:, so a plug-in can replace it.
 class UIKBInputBackdropView : public UIView {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS_WITH_METHODS(UIKBInputBackdropView, UIView)
 
     // alloc + initWithFrame:primaryBackdrop: by message send. nullptr when the
     // initialiser answers no view.

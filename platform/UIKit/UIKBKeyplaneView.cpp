@@ -57,12 +57,6 @@ void drawLegend(cairo_t* cr, const std::string& text, CGRect frame, double fontS
 
 }
 
-Class UIKBKeyplaneView::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIKBKeyplaneView", UIView::runtimeClass());
-    return cls;
-}
-
 std::shared_ptr<UIKBKeyplaneView> UIKBKeyplaneView::initWithFrame(CGRect frame, bool lightKeyboard)
 {
     auto view = objc::alloc<UIKBKeyplaneView>();

@@ -7,8 +7,7 @@
 
 // The keys of a QWERTY plane, drawn for a light or a dark keyboard.
 class UIKBKeyplaneView : public UIView {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIKBKeyplaneView, UIView)
     [[nodiscard]] static std::shared_ptr<UIKBKeyplaneView> initWithFrame(CGRect frame, bool lightKeyboard);
 
     struct Key {

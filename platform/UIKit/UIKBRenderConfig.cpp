@@ -12,15 +12,9 @@ BOOL platformLightKeyboard(id self, SEL)
 
 }
 
-Class UIKBRenderConfig::runtimeClass()
+void UIKBRenderConfig::addRuntimeMethods(Class cls)
 {
-    static Class cls = [] {
-        Class defined = objc::defineClass("UIKBRenderConfig", NSObject::runtimeClass());
-        class_addMethod(defined, sel_registerName("lightKeyboard"), reinterpret_cast<IMP>(&platformLightKeyboard),
-            OBJC_BOOL_ENCODING "@:");
-        return defined;
-    }();
-    return cls;
+    objc::addMethod(cls, sel_registerName("lightKeyboard"), &platformLightKeyboard);
 }
 
 std::shared_ptr<UIKBRenderConfig> UIKBRenderConfig::defaultConfig()

@@ -7,8 +7,7 @@
 // How the keyboard is drawn. lightKeyboard goes through the runtime, so a
 // plug-in can answer it.
 class UIKBRenderConfig : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS_WITH_METHODS(UIKBRenderConfig, NSObject)
     [[nodiscard]] static std::shared_ptr<UIKBRenderConfig> defaultConfig();
 
     // Asks the runtime (the hookable entry).

@@ -13,20 +13,9 @@ CGSize platformSizeForInterfaceOrientation(Class, SEL, int orientation)
 
 }
 
-Class UIKeyboard::runtimeClass()
+void UIKeyboard::addRuntimeMethods(Class cls)
 {
-    static Class cls = [] {
-        Class defined = objc::defineClass("UIKeyboard", UIView::runtimeClass());
-#if defined(TESSARY8_CGFLOAT_IS_DOUBLE)
-        const char* types = "{CGSize=dd}@:i";
-#else
-        const char* types = "{CGSize=ff}@:i";
-#endif
-        class_addMethod(object_getClass(defined), sel_registerName("sizeForInterfaceOrientation:"),
-            reinterpret_cast<IMP>(&platformSizeForInterfaceOrientation), types);
-        return defined;
-    }();
-    return cls;
+    objc::addClassMethod(cls, sel_registerName("sizeForInterfaceOrientation:"), &platformSizeForInterfaceOrientation);
 }
 
 CGSize UIKeyboard::defaultSizeForInterfaceOrientation(UIInterfaceOrientation orientation)

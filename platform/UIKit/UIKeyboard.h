@@ -16,8 +16,7 @@ enum UIInterfaceOrientation : int {
 // backdrop, asks its render configuration whether it is light, and draws its
 // keys over the backdrop; all three questions go through the runtime.
 class UIKeyboard : public UIView {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS_WITH_METHODS(UIKeyboard, UIView)
 
     // +sizeForInterfaceOrientation: by message send (the hookable entry).
     [[nodiscard]] static CGSize sizeForInterfaceOrientation(UIInterfaceOrientation);

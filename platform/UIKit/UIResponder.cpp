@@ -1,11 +1,5 @@
 #include "UIKit/UIResponder.h"
 
-Class UIResponder::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIResponder", NSObject::runtimeClass());
-    return cls;
-}
-
 void UIResponder::touchesBegan(const UITouchSet& touches, const UIEvent& event)
 {
     if (auto next = nextResponder())

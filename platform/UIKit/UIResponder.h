@@ -6,8 +6,7 @@
 // The base of everything that takes part in event handling. Touches a
 // responder does not handle go on to the next responder (a view's superview).
 class UIResponder : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIResponder, NSObject)
 
     [[nodiscard]] virtual std::shared_ptr<UIResponder> nextResponder() const { return nullptr; }
 

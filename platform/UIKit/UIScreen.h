@@ -8,8 +8,7 @@
 // The phone's screen: 320 × 480 points at two pixels per point unless a
 // program or test says otherwise.
 class UIScreen : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIScreen, NSObject)
     [[nodiscard]] static const std::shared_ptr<UIScreen>& mainScreen();
 
     [[nodiscard]] CGFloat scale() const { return m_scale; }

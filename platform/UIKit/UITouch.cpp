@@ -2,20 +2,9 @@
 
 #include "UIKit/UIView.h"
 
-Class UITouch::runtimeClass()
-{
-    static Class cls = objc::defineClass("UITouch", NSObject::runtimeClass());
-    return cls;
-}
-
-Class UIEvent::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIEvent", NSObject::runtimeClass());
-    return cls;
-}
-
-UITouch::UITouch(std::weak_ptr<UIView> view, std::weak_ptr<UIView> window, CGPoint windowLocation, double timestamp)
-    : m_view(std::move(view))
+UITouch::UITouch(objc::AllocationKey key, std::weak_ptr<UIView> view, std::weak_ptr<UIView> window, CGPoint windowLocation, double timestamp)
+    : NSObject(key)
+    , m_view(std::move(view))
     , m_window(std::move(window))
     , m_location(windowLocation)
     , m_previousLocation(windowLocation)

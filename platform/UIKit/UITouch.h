@@ -19,10 +19,9 @@ enum UITouchPhase : int {
 // One finger on the screen. Its location is kept in the coordinates of the
 // root of the view tree it touches (the window's), and converted on request.
 class UITouch : public NSObject {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UITouch, NSObject)
 
-    UITouch(std::weak_ptr<UIView> view, std::weak_ptr<UIView> window, CGPoint windowLocation, double timestamp);
+    UITouch(objc::AllocationKey, std::weak_ptr<UIView> view, std::weak_ptr<UIView> window, CGPoint windowLocation, double timestamp);
 
     [[nodiscard]] std::shared_ptr<UIView> view() const { return m_view.lock(); }
     [[nodiscard]] UITouchPhase phase() const { return m_phase; }
@@ -48,10 +47,10 @@ private:
 
 // The touches of one moment.
 class UIEvent : public NSObject {
-public:
-    static Class runtimeClass();
-    explicit UIEvent(std::vector<std::shared_ptr<UITouch>> touches, double timestamp)
-        : m_touches(std::move(touches))
+    OBJC_CLASS(UIEvent, NSObject)
+    UIEvent(objc::AllocationKey key, std::vector<std::shared_ptr<UITouch>> touches, double timestamp)
+        : NSObject(key)
+        , m_touches(std::move(touches))
         , m_timestamp(timestamp)
     {
     }

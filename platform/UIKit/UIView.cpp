@@ -7,12 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-Class UIView::runtimeClass()
-{
-    static Class cls = objc::defineClass("UIView", UIResponder::runtimeClass());
-    return cls;
-}
-
 UIViewRef UIView::initWithFrame(CGRect frame)
 {
     auto view = objc::alloc<UIView>();
@@ -35,18 +29,12 @@ AnimationBlocks& animationBlocks()
 
 }
 
-const CALayerRef& UIView::layer() const
+void UIView::didAllocate()
 {
-    if (!m_layer) {
-        m_layer = makeBackingLayer();
-        m_layer->setContentsScale(UIScreen::mainScreen()->scale());
-    }
-    // The view becomes the delegate once something owns it (never inside its constructor).
-    if (!m_layer->delegate()) {
-        if (auto self = std::const_pointer_cast<objc_object>(weak_from_this().lock()))
-            m_layer->setDelegate(std::static_pointer_cast<UIView>(self));
-    }
-    return m_layer;
+    super::didAllocate();
+    m_layer = makeBackingLayer();
+    m_layer->setContentsScale(UIScreen::mainScreen()->scale());
+    m_layer->setDelegate(std::static_pointer_cast<UIView>(shared_from_this()));
 }
 
 CGRect UIView::frame() const

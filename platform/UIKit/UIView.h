@@ -46,14 +46,12 @@ using UIViewRef = std::shared_ptr<UIView>;
 // does not own. A view's layer changes without animation except inside a view
 // animation block (beginAnimations / commitAnimations).
 class UIView : public UIResponder, public CALayerDelegate {
-public:
-    static Class runtimeClass();
+    OBJC_CLASS(UIView, UIResponder)
     [[nodiscard]] static UIViewRef initWithFrame(CGRect frame);
 
-    UIView() = default;
 
-    // Made on first use, with this view as its delegate.
-    [[nodiscard]] const CALayerRef& layer() const;
+    // Made with the view, with the view as its delegate.
+    [[nodiscard]] const CALayerRef& layer() const { return m_layer; }
 
     [[nodiscard]] CGRect frame() const;
     virtual void setFrame(CGRect);
@@ -134,6 +132,7 @@ public:
     [[nodiscard]] Action actionForLayerForKey(CALayer&, std::string_view key) override;
 
 protected:
+    void didAllocate() override;
     // The class of the backing layer.
     [[nodiscard]] virtual CALayerRef makeBackingLayer() const { return CALayer::layer(); }
     // Where content of the given size goes inside the bounds under the content mode.
@@ -143,7 +142,7 @@ private:
     void resizeSubviews(CGSize oldSize);
     void autoresizeInSuperview(CGSize oldSuperSize, CGSize newSuperSize);
 
-    mutable CALayerRef m_layer;
+    CALayerRef m_layer;
     std::vector<UIViewRef> m_subviews;
     std::weak_ptr<UIView> m_superview;
     UIColorRef m_backgroundColor;

@@ -23,8 +23,8 @@ UIViewRef TouchInjector::touchDown(CGPoint point)
         return nullptr;
     m_time += touchInterval;
     m_touch = objc::alloc<UITouch>(target, m_root, point, m_time);
-    UIEvent event({ m_touch }, m_time);
-    target->touchesBegan({ m_touch }, event);
+    auto event = objc::alloc<UIEvent>(UITouchSet { m_touch }, m_time);
+    target->touchesBegan({ m_touch }, *event);
     return target;
 }
 
@@ -40,11 +40,11 @@ void TouchInjector::deliver(UITouchPhase phase, CGPoint point)
         return;
     m_time += touchInterval;
     touch->moveTo(point, phase, m_time);
-    UIEvent event({ touch }, m_time);
+    auto event = objc::alloc<UIEvent>(UITouchSet { touch }, m_time);
     switch (phase) {
-    case UITouchPhaseMoved: target->touchesMoved({ touch }, event); break;
-    case UITouchPhaseEnded: target->touchesEnded({ touch }, event); break;
-    case UITouchPhaseCancelled: target->touchesCancelled({ touch }, event); break;
+    case UITouchPhaseMoved: target->touchesMoved({ touch }, *event); break;
+    case UITouchPhaseEnded: target->touchesEnded({ touch }, *event); break;
+    case UITouchPhaseCancelled: target->touchesCancelled({ touch }, *event); break;
     default: break;
     }
 }

@@ -1,8 +1,10 @@
 #include "objc/NSObject.h"
 
+#include <mutex>
+
 Class NSObject::runtimeClass()
 {
-    static Class cls = objc::defineClass("NSObject", nullptr);
+    static const Class cls = objc::defineClass("NSObject", nullptr);
     return cls;
 }
 
@@ -22,11 +24,16 @@ bool NSObject::isKindOfClass(Class target) const
 
 namespace objc {
 
-Class defineClass(const char* name, Class superclass)
+Class defineClass(const char* name, Class superclass, void (*addMethods)(Class))
 {
+    // One definition at a time, so that two first askers cannot both make the class.
+    static std::mutex lock;
+    std::lock_guard guard(lock);
     if (Class existing = objc_getClass(name))
         return existing;
     Class cls = objc_allocateClassPair(superclass, name);
+    if (addMethods)
+        addMethods(cls);
     objc_registerClassPair(cls);
     return cls;
 }

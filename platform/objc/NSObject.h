@@ -3,10 +3,11 @@
 #include "objc/runtime.h"
 
 // The root class. Platform classes that the runtime knows derive from it and
-// name their runtime class with runtimeClass(); objects are made by
+// declare their runtime class with OBJC_CLASS; objects are made by
 // objc::alloc<T>(), which sets the class the way +alloc does.
 class NSObject : public objc_object {
 public:
+    using objc_object::objc_object;
     static Class runtimeClass();
 
     [[nodiscard]] Class objcClass() const { return isa; }
@@ -15,6 +16,33 @@ public:
 };
 
 namespace objc {
-// Defines a class once and registers it; for platform classes' runtimeClass().
-Class defineClass(const char* name, Class superclass);
+// Defines a class once and registers it. addMethods runs only when this call made
+// the class, so that a class's own methods are added once, whoever asks first.
+Class defineClass(const char* name, Class superclass, void (*addMethods)(Class) = nullptr);
 }
+
+// Declares a platform class's runtime class (registered under the C++ name, below
+// Super's) and takes Super's constructors, which begin with the allocation key.
+// Leaves the class body in its public section.
+#define OBJC_CLASS(Name, Super)                                                  \
+public:                                                                          \
+    using Super::Super;                                                          \
+    using super = Super;                                                         \
+    [[nodiscard]] static Class runtimeClass()                                    \
+    {                                                                            \
+        static const Class cls = objc::defineClass(#Name, Super::runtimeClass()); \
+        return cls;                                                              \
+    }
+
+// The same for a class that adds methods to the runtime (its hookable entries):
+// it defines `static void addRuntimeMethods(Class)`, run when the class is made.
+#define OBJC_CLASS_WITH_METHODS(Name, Super)                                                          \
+public:                                                                                               \
+    using Super::Super;                                                                               \
+    using super = Super;                                                                              \
+    [[nodiscard]] static Class runtimeClass()                                                         \
+    {                                                                                                 \
+        static const Class cls = objc::defineClass(#Name, Super::runtimeClass(), &Name::addRuntimeMethods); \
+        return cls;                                                                                   \
+    }                                                                                                 \
+    static void addRuntimeMethods(Class);

@@ -19,6 +19,7 @@ struct objc_method {
 };
 
 struct objc_class : objc_object {
+    using objc_object::objc_object;
     std::string name;
     Class superclass = nullptr;
     bool isMeta = false;
@@ -206,8 +207,8 @@ Class objc_allocateClassPair(Class superclass, const char* name)
     if (!name || objc_getClass(name))
         return nullptr;
     // Classes are never freed: the runtime hands out plain pointers to them forever.
-    auto* cls = new objc_class;
-    auto* meta = new objc_class;
+    auto* cls = new objc_class(objc::AllocationKey {});
+    auto* meta = new objc_class(objc::AllocationKey {});
     cls->name = name;
     cls->superclass = superclass;
     meta->name = name;
@@ -229,6 +230,15 @@ void objc_registerClassPair(Class cls)
     classTable().emplace(cls->name, cls);
 }
 
+id class_createInstance(Class cls)
+{
+    if (!cls)
+        return nullptr;
+    auto object = std::make_shared<objc_object>(objc::AllocationKey {});
+    object->isa = cls;
+    return object;
+}
+
 std::vector<std::string> objc_copyClassNames()
 {
     std::shared_lock lock(runtimeLock());
@@ -246,9 +256,23 @@ UnrecognizedSelector::UnrecognizedSelector(const char* className, SEL selector, 
 {
 }
 
-IMP lookUpImplementation(Class cls, SEL selector)
+SignatureMismatch::SignatureMismatch(const char* className, SEL selector, bool classMethod, std::string_view stated, std::string_view recorded)
+    : std::logic_error(std::string(classMethod ? "+[" : "-[") + className + " " + sel_getName(selector) + "] sent as \"" + std::string(stated)
+        + "\" but implemented as \"" + std::string(recorded) + "\"")
 {
-    return class_getMethodImplementation(cls, selector);
+}
+
+Method lookUpMethod(Class cls, SEL selector)
+{
+    return class_getInstanceMethod(cls, selector);
+}
+
+void checkSignature(Class receiverClass, Method method, const char* stated, bool classMethod)
+{
+    // A method added without an encoding states nothing to compare with.
+    std::string_view recorded = method_getTypeEncoding(method);
+    if (!recorded.empty() && recorded != stated)
+        throw SignatureMismatch(class_getName(receiverClass), method_getName(method), classMethod, stated, recorded);
 }
 
 }

@@ -20,24 +20,56 @@ using Method = objc_method*;
 using IMP = void (*)();              // cast to the method's real type before calling
 using id = std::shared_ptr<objc_object>;
 
+namespace objc {
+template<class T, class... Args>
+[[nodiscard]] std::shared_ptr<T> alloc(Args&&... args);
+}
+// A bare instance of a class that has no C++ type of its own (a class made at run time).
+[[nodiscard]] id class_createInstance(Class);
+// Defines a class with its metaclass; register it before use. The name must be new.
+Class objc_allocateClassPair(Class superclass, const char* name);
+
 // The platform's boolean: a signed char on 32-bit Arm, a C++ bool on arm64.
 #if defined(TESSARY8_CGFLOAT_IS_DOUBLE)
 using BOOL = bool;
-#define OBJC_BOOL_ENCODING "B"
 #else
 using BOOL = signed char;
-#define OBJC_BOOL_ENCODING "c"
 #endif
 inline constexpr BOOL YES = static_cast<BOOL>(1);
 inline constexpr BOOL NO = static_cast<BOOL>(0);
 
+namespace objc {
+
+// Runtime objects are made only by objc::alloc: their constructors take this key,
+// which nothing else can make, so every object is owned from birth and its
+// didAllocate hook can hand out references to it.
+class AllocationKey {
+    AllocationKey() = default;
+    template<class T, class... Args>
+    friend std::shared_ptr<T> alloc(Args&&...);
+    friend id(::class_createInstance)(Class);
+    friend Class(::objc_allocateClassPair)(Class, const char*);
+};
+
+}
+
 struct objc_object : std::enable_shared_from_this<objc_object> {
-    objc_object() = default;
+    explicit objc_object(objc::AllocationKey) { }
     objc_object(const objc_object&) = delete;
     objc_object& operator=(const objc_object&) = delete;
     virtual ~objc_object() = default;
 
     Class isa = nullptr;
+
+protected:
+    // Runs once, right after objc::alloc has made the object and set its class, when
+    // shared_from_this works: where an object builds what holds a reference back to it.
+    // Overrides call their superclass's first.
+    virtual void didAllocate() { }
+
+private:
+    template<class T, class... Args>
+    friend std::shared_ptr<T> objc::alloc(Args&&...);
 };
 
 [[nodiscard]] SEL sel_registerName(const char* name);
@@ -66,19 +98,18 @@ bool class_addMethod(Class, SEL, IMP, const char* types);
 [[nodiscard]] const char* method_getTypeEncoding(Method);
 IMP method_setImplementation(Method, IMP);  // answers the implementation it replaced
 
-// Defines and registers a class with its metaclass. The name must be new.
-Class objc_allocateClassPair(Class superclass, const char* name);
 void objc_registerClassPair(Class);
 [[nodiscard]] std::vector<std::string> objc_copyClassNames();
 
 namespace objc {
 
-// Sets a new object's class, as +alloc does.
+// Makes an object of T, sets its class as +alloc does, then runs its didAllocate hook.
 template<class T, class... Args>
-[[nodiscard]] std::shared_ptr<T> alloc(Args&&... args)
+std::shared_ptr<T> alloc(Args&&... args)
 {
-    auto object = std::make_shared<T>(std::forward<Args>(args)...);
+    auto object = std::make_shared<T>(AllocationKey {}, std::forward<Args>(args)...);
     object->isa = T::runtimeClass();
+    static_cast<objc_object&>(*object).didAllocate();
     return object;
 }
 

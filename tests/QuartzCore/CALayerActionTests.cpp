@@ -273,6 +273,35 @@ TEST_F(CALayerPresentation, HidingFadesAndTheDelegateHearsTheEnd)
     EXPECT_EQ(listener->stops, std::vector<bool> { true });
 }
 
+TEST_F(CALayerPresentation, AnAnimationUnderNoKeyEndsAndTellsTheDelegateItOwns)
+{
+    struct Listener : CAAnimationDelegate {
+        std::vector<bool>* stops;
+        explicit Listener(std::vector<bool>* record) : stops(record) { }
+        void animationDidStop(CAAnimation&, bool finished) override { stops->push_back(finished); }
+    };
+    std::vector<bool> stops;
+    std::weak_ptr<Listener> weakListener;
+    auto layer = CALayer::layer();
+    {
+        // Nothing but the animation holds the delegate.
+        auto listener = std::make_shared<Listener>(&stops);
+        weakListener = listener;
+        auto fade = CABasicAnimation::animationWithKeyPath("opacity");
+        fade->setFromValue(CAPropertyValue(0.0f));
+        fade->setDuration(0.5);
+        fade->setDelegate(listener);
+        layer->addAnimation(fade, "");
+    }
+    advance(0.25);
+    EXPECT_NEAR(layer->presentationLayer()->opacity(), 0.5, 1e-3);
+    EXPECT_FALSE(weakListener.expired());
+    advance(0.3);
+    EXPECT_NEAR(layer->presentationLayer()->opacity(), 1, 1e-6);
+    EXPECT_EQ(stops, std::vector<bool> { true });
+    EXPECT_TRUE(weakListener.expired()) << "the ended animation let its delegate go";
+}
+
 TEST_F(CALayerPresentation, KeyPathAnimationsTurnPartOfTheTransform)
 {
     auto layer = CALayer::layer();

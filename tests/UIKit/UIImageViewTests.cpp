@@ -10,6 +10,7 @@ namespace {
 // Shows where the view puts content, which otherwise is only seen in pixels.
 class ContentRectProbe : public UIImageView {
 public:
+    using UIImageView::UIImageView;
     using UIView::contentRectForSize;
 };
 

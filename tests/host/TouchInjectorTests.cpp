@@ -8,7 +8,7 @@ namespace {
 // Records the control events it receives and the tracking calls the control makes.
 class RecordingControl : public UIControl {
 public:
-    static Class runtimeClass() { return UIControl::runtimeClass(); }
+    using UIControl::UIControl;
     std::vector<std::string> calls;
     bool continueAnswer = true;
 

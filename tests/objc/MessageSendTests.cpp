@@ -46,14 +46,14 @@ TEST_F(SendFixture, FindsTheNearestImplementationUpTheChain)
 TEST_F(SendFixture, StructArgumentsAndResultsArriveIntact)
 {
     SEL selector = sel_registerName("move:rect:dy:scale:");
-    class_addMethod(base, selector, toIMP(moveRect), "{CGRect}@:i{CGRect}d{CGSize}");
+    ASSERT_TRUE(objc::addMethod(base, selector, &moveRect));
     for (CGRect rect : { CGRectMake(0, 0, 320, 216), CGRectMake(-12.5f, 7.25f, 0.5f, 1e6f) }) {
         SCOPED_TRACE(testing::PrintToString(rect));
         EXPECT_EQ((objc::send<CGRect(int, CGRect, double, CGSize)>(makeInstance(derived), selector, 3, rect, -2.0, CGSizeMake(2, 0.5f))),
             CGRectMake(rect.origin.x + 3, rect.origin.y - 2, rect.size.width * 2, rect.size.height / 2));
     }
     SEL sizeSelector = sel_registerName("sizeFor:");
-    ASSERT_TRUE(class_addMethod(object_getClass(base), sizeSelector, toIMP(classSize), "{CGSize=ff}@:i"));
+    ASSERT_TRUE(objc::addClassMethod(base, sizeSelector, &classSize));
     EXPECT_EQ(objc::send<CGSize(int)>(derived, sizeSelector, 3), CGSizeMake(300, 30));
 }
 
@@ -81,6 +81,27 @@ TEST_F(SendFixture, UnansweredSelectorRaisesWithItsNames)
         "-[" + name + " missing:]: unrecognized selector sent to instance");
     // An instance method is no class method.
     EXPECT_EQ(raised([&] { (void)objc::send<int()>(derived, answer); }), "+[" + name + " answer]: unrecognized selector sent to class");
-    EXPECT_EQ(raised([&] { (void)objc::send<int()>(std::make_shared<objc_object>(), answer); }), "-[nil answer]: unrecognized selector sent to instance");
+    id classless = objc::alloc<NSObject>();
+    classless->isa = nullptr;
+    EXPECT_EQ(raised([&] { (void)objc::send<int()>(classless, answer); }), "-[nil answer]: unrecognized selector sent to instance");
     EXPECT_EQ(calls, 0);
+}
+
+TEST_F(SendFixture, DebugBuildsRefuseASignatureOtherThanTheMethodsEncoding)
+{
+    if (!objc::checksSignatures)
+        GTEST_SKIP() << "signatures are checked in debug builds only";
+    id object = makeInstance(derived);
+    std::string raised;
+    try {
+        (void)objc::send<double()>(object, answer);
+    } catch (const objc::SignatureMismatch& error) {
+        raised = error.what();
+    }
+    EXPECT_EQ(raised, "-[" + std::string(class_getName(derived)) + " answer] sent as \"d@:\" but implemented as \"i@:\"");
+    EXPECT_EQ(calls, 0);
+    // A method recorded without an encoding is sent as stated.
+    SEL bare = sel_registerName("bare");
+    class_addMethod(base, bare, toIMP(baseAnswer), nullptr);
+    EXPECT_EQ(objc::send<int()>(object, bare), 1);
 }

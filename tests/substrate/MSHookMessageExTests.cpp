@@ -103,3 +103,26 @@ TEST_F(HookFixture, BadArgumentsChangeNothing)
         EXPECT_TRUE(class_copyMethodList(base).size() == 1 && class_copyMethodList(derived).empty());
     }
 }
+
+namespace {
+
+substrate::Original<int(int)> typedPrevious;
+int typedReplacement(id self, SEL selector, int x) noexcept { return 2000 + typedPrevious(self, selector, x); }
+substrate::Original<double(int)> mistypedPrevious;
+double mistypedReplacement(id, SEL, int) noexcept { return 0; }
+
+}
+
+TEST_F(HookFixture, TypedHookCallsThroughAndRefusesAnotherSignature)
+{
+    ASSERT_TRUE(substrate::hookMessage(derived, value, &typedReplacement, typedPrevious));
+    EXPECT_EQ(send(derived, 1), 2002);
+    EXPECT_EQ(send(base, 1), 2) << "the inherited method stays the superclass's";
+
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(substrate::hookMessage(base, value, &mistypedReplacement, mistypedPrevious));
+    std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_NE(message.find("is \"i@:i\", not \"d@:i\""), std::string::npos) << message;
+    EXPECT_FALSE(mistypedPrevious);
+    EXPECT_EQ(send(base, 1), 2);
+}

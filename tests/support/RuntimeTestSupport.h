@@ -20,9 +20,7 @@ inline Class defineUniqueClass(const std::string& base, Class superclass)
 
 inline id makeInstance(Class cls)
 {
-    auto object = std::make_shared<objc_object>();
-    object->isa = cls;
-    return object;
+    return class_createInstance(cls);
 }
 
 template<class Function>
