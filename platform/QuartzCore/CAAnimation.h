@@ -4,6 +4,7 @@
 #include "QuartzCore/CAAnimationDelegate.h"
 #include "QuartzCore/CABase.h"
 #include "QuartzCore/CAMediaTimingFunction.h"
+#include "QuartzCore/CATransaction.h"
 #include "objc/NSObject.h"
 
 #include <memory>
@@ -57,10 +58,14 @@ protected:
     void copyTimingTo(CAAnimation&) const;
 
 private:
+    friend class CALayer;
+
     CFTimeInterval m_duration = 0;
     CFTimeInterval m_beginTime = 0;
     CAMediaTimingFunctionRef m_timingFunction;
     bool m_removedOnCompletion = true;
     CAMediaTimingFillMode m_fillMode = kCAFillModeRemoved;
     std::shared_ptr<CAAnimationDelegate> m_delegate;
+    // On a layer's copy: its share in the completion blocks of the transactions it was added in.
+    std::unique_ptr<CATransactionCompletionClaim> m_completionClaim;
 };

@@ -73,6 +73,21 @@ void CAAnimationClock::retireFinishedAnimations()
     });
 }
 
+bool CAAnimationClock::hasRunningAnimations() const
+{
+    CFTimeInterval time = now();
+    for (auto& entry : m_layers) {
+        auto layer = entry.lock();
+        if (!layer)
+            continue;
+        for (auto& [key, animation] : layer->m_animations) {
+            if (!animation->hasEndedAtTime(time))
+                return true;
+        }
+    }
+    return false;
+}
+
 CFTimeInterval CACurrentMediaTime()
 {
     return CAAnimationClock::shared().now();

@@ -27,6 +27,9 @@ public:
     // The time goes on from where it stands when the mode changes.
     void setFollowsRealTime(bool);
 
+    // Whether an animation still moves at the current time: a frame drawn now would differ from the last.
+    [[nodiscard]] bool hasRunningAnimations() const;
+
     // Layers with animations, so that ended ones can be retired and their delegates told.
     void registerLayer(const std::shared_ptr<CALayer>&);
 

@@ -29,13 +29,9 @@ class CAGradientLayer : public CALayer {
     [[nodiscard]] CGPoint endPoint() const { return m_endPoint; }
     void setEndPoint(CGPoint);
 
-    [[nodiscard]] bool isAnimatableKey(std::string_view) const override;
-
 protected:
-    [[nodiscard]] std::optional<CAPropertyValue> modelValueForKey(std::string_view) const override;
-    bool storeValueForKey(std::string_view, const CAPropertyValue&) override;
+    [[nodiscard]] const CALayerProperty* propertyForKey(std::string_view) const override;
     [[nodiscard]] CALayerRef copyForPresentation() const override;
-    void renderContents(const CGContextRef&) const override;
 
 private:
     std::vector<CGColorRef> m_colors;

@@ -24,44 +24,9 @@ std::pair<std::string_view, std::string_view> splitKeyPath(std::string_view path
     return { path.substr(0, dot), path.substr(dot + 1) };
 }
 
-std::optional<CGFloat> numberOf(const CAPropertyValue& value)
-{
-    if (value.get<double>() || value.get<bool>())
-        return static_cast<CGFloat>(value.doubleValue());
-    return std::nullopt;
-}
 
-std::optional<bool> booleanOf(const CAPropertyValue& value)
-{
-    if (value.get<double>() || value.get<bool>())
-        return value.boolValue();
-    return std::nullopt;
-}
 
-// Colour, image and path properties take nil or their own kind.
-template<class Ref>
-bool storeObject(Ref& member, const CAPropertyValue& value)
-{
-    if (value.isNil()) {
-        member = nullptr;
-        return true;
-    }
-    if (auto* object = value.get<Ref>()) {
-        member = *object;
-        return true;
-    }
-    return false;
-}
 
-// The animation lets go of its delegate as it tells it, which ends the cycle of a
-// delegate that owns the layer the animation runs on.
-void tellAnimationDidStop(CAAnimation& animation, bool finished)
-{
-    if (auto delegate = animation.delegate()) {
-        animation.setDelegate(nullptr);
-        delegate->animationDidStop(animation, finished);
-    }
-}
 
 CGColorRef opaqueBlack()
 {
@@ -124,10 +89,8 @@ CGRect CALayer::frame() const
     return CGRectApplyAffineTransform(CGRectMake(0, 0, bounds.size.width, bounds.size.height), aboutAnchor);
 }
 
-void CALayer::setFrame(CGRect frame)
+std::pair<CGPoint, CGSize> CALayer::geometryForFrame(CGRect frame) const
 {
-    if (!isFinite(frame))
-        return;
     frame = CGRectStandardize(frame);
     CGAffineTransform t = affineTransform();
     // Under a scale, a mirror or a quarter turn the box is the bounds' size with the axes
@@ -151,7 +114,15 @@ void CALayer::setFrame(CGRect frame)
     CGAffineTransform aboutAnchor
         = CGAffineTransformConcat(CGAffineTransformMakeTranslation(-anchor.x * size.width, -anchor.y * size.height), t);
     CGRect box = CGRectApplyAffineTransform(CGRectMake(0, 0, size.width, size.height), aboutAnchor);
-    setPosition(CGPointMake(frame.origin.x - box.origin.x, frame.origin.y - box.origin.y));
+    return { CGPointMake(frame.origin.x - box.origin.x, frame.origin.y - box.origin.y), size };
+}
+
+void CALayer::setFrame(CGRect frame)
+{
+    if (!isFinite(frame))
+        return;
+    auto [position, size] = geometryForFrame(frame);
+    setPosition(position);
     setBounds(CGRectMake(m_properties.bounds.origin.x, m_properties.bounds.origin.y, size.width, size.height));
 }
 
@@ -273,6 +244,18 @@ void CALayer::removeFromSuperlayer()
 
 // MARK: - Display and layout
 
+void CALayer::setNeedsDisplay()
+{
+    m_needsDisplay = true;
+    CATransaction::noteLayerChange();
+}
+
+void CALayer::setNeedsLayout()
+{
+    m_needsLayout = true;
+    CATransaction::noteLayerChange();
+}
+
 void CALayer::displayIfNeeded()
 {
     if (!m_needsDisplay)
@@ -302,6 +285,7 @@ void CALayer::display()
     CGContextTranslateCTM(context, -bounds.origin.x, -bounds.origin.y);
     drawInContext(context);
     storeValueForKey("contents", CAPropertyValue(CGBitmapContextCreateImage(context)));
+    CATransaction::noteLayerChange();
 }
 
 void CALayer::drawInContext(const CGContextRef& context)
@@ -330,113 +314,133 @@ void CALayer::layoutSublayers()
 
 // MARK: - Key-value coding
 
+namespace {
+
+using namespace CALayerProperties;
+
+bool isFiniteValue(const CGRect* rect) { return rect && isFinite(*rect); }
+bool isFiniteValue(const CGPoint* point) { return point && isFinite(*point); }
+
+}
+
+const CALayerProperty* CALayer::propertyForKey(std::string_view key) const
+{
+    static constexpr CALayerProperty table[] = {
+        { "bounds", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.bounds); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto* bounds = v.get<CGRect>();
+                if (!isFiniteValue(bounds))
+                    return false;
+                l.storeBounds(*bounds);
+                return true;
+            } },
+        { "position", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.position); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto* point = v.get<CGPoint>();
+                return isFiniteValue(point) && (l.m_properties.position = *point, true);
+            } },
+        { "anchorPoint", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.anchorPoint); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto* point = v.get<CGPoint>();
+                return isFiniteValue(point) && (l.m_properties.anchorPoint = *point, true);
+            } },
+        { "zPosition", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.zPosition); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto z = finiteNumber(v);
+                return z && (l.m_properties.zPosition = *z, true);
+            } },
+        { "transform", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.transform); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto* transform = v.get<CATransform3D>();
+                return transform && CATransform3DIsFinite(*transform) && (l.m_properties.transform = *transform, true);
+            } },
+        { "opacity", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.opacity); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto opacity = number(v);
+                return opacity && (l.m_properties.opacity = static_cast<float>(*opacity), true);
+            } },
+        { "hidden", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.hidden); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto flag = number(v);
+                return flag && (l.m_properties.hidden = *flag != 0, true);
+            } },
+        { "contents", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.contents); },
+            [](CALayer& l, const CAPropertyValue& v) { return storeObject(l.m_properties.contents, v); } },
+        { "contentsGravity", false, [](const CALayer& l) { return CAPropertyValue(static_cast<double>(l.m_properties.contentsGravity)); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto gravity = number(v);
+                if (!gravity || *gravity < static_cast<CGFloat>(kCAGravityCenter) || *gravity > static_cast<CGFloat>(kCAGravityResizeAspectFill))
+                    return false;
+                l.m_properties.contentsGravity = static_cast<CALayerContentsGravity>(static_cast<int>(*gravity));
+                return true;
+            } },
+        { "contentsScale", false, [](const CALayer& l) { return CAPropertyValue(l.m_properties.contentsScale); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto scale = finiteNumber(v);
+                return scale && *scale > 0 && (l.m_properties.contentsScale = *scale, true);
+            } },
+        { "backgroundColor", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.backgroundColor); },
+            [](CALayer& l, const CAPropertyValue& v) { return storeObject(l.m_properties.backgroundColor, v); } },
+        { "cornerRadius", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.cornerRadius); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto radius = finiteNumber(v);
+                return radius && (l.m_properties.cornerRadius = *radius, true);
+            } },
+        { "borderWidth", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.borderWidth); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto width = finiteNumber(v);
+                return width && (l.m_properties.borderWidth = *width, true);
+            } },
+        { "borderColor", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.borderColor); },
+            [](CALayer& l, const CAPropertyValue& v) { return storeObject(l.m_properties.borderColor, v); } },
+        { "masksToBounds", true, [](const CALayer& l) { return CAPropertyValue(l.m_properties.masksToBounds); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto flag = number(v);
+                return flag && (l.m_properties.masksToBounds = *flag != 0, true);
+            } },
+        // Derived from position and bounds; stored into them, with no action either.
+        { "frame", false, [](const CALayer& l) { return CAPropertyValue(l.frame()); },
+            [](CALayer& l, const CAPropertyValue& v) {
+                auto* frame = v.get<CGRect>();
+                if (!isFiniteValue(frame))
+                    return false;
+                auto [position, size] = l.geometryForFrame(*frame);
+                l.m_properties.position = position;
+                l.storeBounds(CGRectMake(l.m_properties.bounds.origin.x, l.m_properties.bounds.origin.y, size.width, size.height));
+                return true;
+            } },
+    };
+    return find(table, key);
+}
+
+void CALayer::storeBounds(CGRect bounds)
+{
+    bool resized = bounds.size != m_properties.bounds.size;
+    m_properties.bounds = bounds;
+    if (resized) {
+        setNeedsLayout();
+        if (m_properties.needsDisplayOnBoundsChange)
+            setNeedsDisplay();
+    }
+}
+
 std::optional<CAPropertyValue> CALayer::modelValueForKey(std::string_view key) const
 {
-    const Properties& p = m_properties;
-    if (key == "bounds")
-        return CAPropertyValue(p.bounds);
-    if (key == "position")
-        return CAPropertyValue(p.position);
-    if (key == "anchorPoint")
-        return CAPropertyValue(p.anchorPoint);
-    if (key == "zPosition")
-        return CAPropertyValue(p.zPosition);
-    if (key == "transform")
-        return CAPropertyValue(p.transform);
-    if (key == "opacity")
-        return CAPropertyValue(p.opacity);
-    if (key == "hidden")
-        return CAPropertyValue(p.hidden);
-    if (key == "contents")
-        return CAPropertyValue(p.contents);
-    if (key == "contentsGravity")
-        return CAPropertyValue(static_cast<double>(p.contentsGravity));
-    if (key == "contentsScale")
-        return CAPropertyValue(p.contentsScale);
-    if (key == "backgroundColor")
-        return CAPropertyValue(p.backgroundColor);
-    if (key == "cornerRadius")
-        return CAPropertyValue(p.cornerRadius);
-    if (key == "borderWidth")
-        return CAPropertyValue(p.borderWidth);
-    if (key == "borderColor")
-        return CAPropertyValue(p.borderColor);
-    if (key == "masksToBounds")
-        return CAPropertyValue(p.masksToBounds);
-    if (key == "frame")
-        return CAPropertyValue(frame());
+    if (auto* property = propertyForKey(key))
+        return property->read(*this);
     return std::nullopt;
 }
 
 bool CALayer::storeValueForKey(std::string_view key, const CAPropertyValue& value)
 {
-    Properties& p = m_properties;
-    if (key == "bounds") {
-        auto* bounds = value.get<CGRect>();
-        if (!bounds || !isFinite(*bounds))
-            return false;
-        bool resized = bounds->size != p.bounds.size;
-        p.bounds = *bounds;
-        if (resized) {
-            setNeedsLayout();
-            if (p.needsDisplayOnBoundsChange)
-                setNeedsDisplay();
-        }
-        return true;
-    }
-    if (key == "position" || key == "anchorPoint") {
-        auto* point = value.get<CGPoint>();
-        if (!point || !isFinite(*point))
-            return false;
-        (key == "position" ? p.position : p.anchorPoint) = *point;
-        return true;
-    }
-    if (key == "transform") {
-        auto* transform = value.get<CATransform3D>();
-        if (!transform || !CATransform3DIsFinite(*transform))
-            return false;
-        p.transform = *transform;
-        return true;
-    }
-    if (key == "hidden" || key == "masksToBounds") {
-        auto flag = booleanOf(value);
-        if (!flag)
-            return false;
-        (key == "hidden" ? p.hidden : p.masksToBounds) = *flag;
-        return true;
-    }
-    if (key == "contents")
-        return storeObject(p.contents, value);
-    if (key == "backgroundColor")
-        return storeObject(p.backgroundColor, value);
-    if (key == "borderColor")
-        return storeObject(p.borderColor, value);
-    if (key == "frame") {
-        auto* rect = value.get<CGRect>();
-        if (!rect || !isFinite(*rect))
-            return false;
-        setFrame(*rect);
-        return true;
-    }
-    auto number = numberOf(value);
-    if (!number || std::isnan(*number))
-        return false;
-    if (key == "opacity")
-        p.opacity = static_cast<float>(*number);
-    else if (key == "zPosition" && isFinite(*number))
-        p.zPosition = *number;
-    else if (key == "contentsScale" && isFinite(*number) && *number > 0)
-        p.contentsScale = *number;
-    else if (key == "cornerRadius" && isFinite(*number))
-        p.cornerRadius = *number;
-    else if (key == "borderWidth" && isFinite(*number))
-        p.borderWidth = *number;
-    else if (key == "contentsGravity" && *number >= static_cast<CGFloat>(kCAGravityCenter)
-        && *number <= static_cast<CGFloat>(kCAGravityResizeAspectFill))
-        p.contentsGravity = static_cast<CALayerContentsGravity>(static_cast<int>(*number));
-    else
-        return false;
-    return true;
+    auto* property = propertyForKey(key);
+    return property && property->store(*this, value);
+}
+
+bool CALayer::isAnimatableKey(std::string_view key) const
+{
+    auto* property = propertyForKey(key);
+    return property && property->animatable;
 }
 
 CAPropertyValue CALayer::valueForKey(std::string_view key) const
@@ -446,9 +450,14 @@ CAPropertyValue CALayer::valueForKey(std::string_view key) const
 
 bool CALayer::setValueForKey(const CAPropertyValue& value, std::string_view key)
 {
-    // The frame is derived: it goes through setFrame, which changes position and bounds.
-    if (key == "frame")
-        return storeValueForKey(key, value);
+    // The frame is derived: it goes through setFrame, which changes position and bounds with their actions.
+    if (key == "frame") {
+        auto* frame = value.get<CGRect>();
+        if (!isFiniteValue(frame))
+            return false;
+        setFrame(*frame);
+        return true;
+    }
     return changeValue(key, value);
 }
 
@@ -473,25 +482,19 @@ bool CALayer::setValueForKeyPath(const CAPropertyValue& value, std::string_view 
     return changed && setValueForKey(*changed, key);
 }
 
-bool CALayer::isAnimatableKey(std::string_view key) const
-{
-    static constexpr std::string_view keys[] = { "bounds", "position", "anchorPoint", "zPosition", "transform", "opacity", "hidden",
-        "contents", "backgroundColor", "cornerRadius", "borderWidth", "borderColor", "masksToBounds" };
-    return std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
-}
-
 // MARK: - Actions
 
 bool CALayer::changeValue(std::string_view key, const CAPropertyValue& value)
 {
-    auto old = modelValueForKey(key);
-    if (!old)
+    auto* property = propertyForKey(key);
+    if (!property)
         return false;
-    if (old->isEqual(value))
+    if (property->read(*this).isEqual(value))
         return true;
     CAActionRef action = willChangeValueForKey(key);
-    if (!storeValueForKey(key, value))
+    if (!property->store(*this, value))
         return false;
+    CATransaction::noteLayerChange();
     didChangeValueForKey(key, action);
     return true;
 }
@@ -546,6 +549,20 @@ CAActionRef CALayer::defaultActionForKey(std::string_view key)
 
 // MARK: - Animations
 
+// The animation lets go of its delegate as it tells it, which ends the cycle of a
+// delegate that owns the layer the animation runs on; then the transactions it
+// was added in learn that it has ended.
+void CALayer::animationDidStop(CAAnimation& animation, bool finished)
+{
+    if (auto delegate = animation.delegate()) {
+        animation.setDelegate(nullptr);
+        delegate->animationDidStop(animation, finished);
+    }
+    if (auto claim = std::move(animation.m_completionClaim))
+        claim->settle(finished);
+}
+
+
 void CALayer::addAnimation(const CAAnimationRef& animation, std::string_view key)
 {
     if (!animation)
@@ -555,14 +572,16 @@ void CALayer::addAnimation(const CAAnimationRef& animation, std::string_view key
         copy->setDuration(CATransaction::animationDuration());
     if (copy->duration() == 0) {
         // Over before it starts: the model value shows at once.
-        tellAnimationDidStop(*copy, true);
+        animationDidStop(*copy, true);
         return;
     }
     if (copy->beginTime() == 0)
         copy->setBeginTime(CACurrentMediaTime());
     if (!key.empty())
         removeAnimationForKey(key);
+    copy->m_completionClaim = CATransactionCompletionClaim::claimOpenTransactions();
     m_animations.emplace_back(std::string(key), copy);
+    CATransaction::noteLayerChange();
     CAAnimationClock::shared().registerLayer(std::static_pointer_cast<CALayer>(shared_from_this()));
     if (auto delegate = copy->delegate())
         delegate->animationDidStart(*copy);
@@ -598,14 +617,14 @@ void CALayer::removeAnimationForKey(std::string_view key)
         return;
     CAAnimationRef removed = found->second;
     m_animations.erase(found);
-    tellAnimationDidStop(*removed, false);
+    animationDidStop(*removed, false);
 }
 
 void CALayer::removeAllAnimations()
 {
     auto removed = std::exchange(m_animations, {});
     for (auto& [name, animation] : removed)
-        tellAnimationDidStop(*animation, false);
+        animationDidStop(*animation, false);
 }
 
 void CALayer::retireFinishedAnimations(CFTimeInterval time)
@@ -619,7 +638,7 @@ void CALayer::retireFinishedAnimations(CFTimeInterval time)
     });
     // Told after the list is settled: a delegate may add animations of its own.
     for (auto& animation : ended)
-        tellAnimationDidStop(*animation, true);
+        animationDidStop(*animation, true);
 }
 
 // MARK: - Presentation
@@ -721,83 +740,17 @@ CALayerRef CALayer::modelLayer() const
 
 void CALayer::renderInContext(const CGContextRef& context)
 {
+    layoutIfNeeded();
+    displayIfNeededInTree();
     CARenderer::render(*this, context, CALayerTree::Model);
 }
 
-void CALayer::renderContents(const CGContextRef& context) const
+void CALayer::displayIfNeededInTree()
 {
-    cairo_t* cr = CGContextGetCairo(context);
-    const CGImageRef& image = m_properties.contents;
-    const CGImageRef& previous = m_transition.previousContents;
-    double fraction = m_transition.contentsFraction;
-    if (!cr || (!image && !previous))
-        return;
-    auto rectFor = [this](const CGImage& picture) {
-        CGRect bounds = CGRectStandardize(m_properties.bounds);
-        CGFloat scale = m_properties.contentsScale;
-        CGSize size = CGSizeMake(static_cast<CGFloat>(picture.width()) / scale, static_cast<CGFloat>(picture.height()) / scale);
-        CGFloat w = size.width, h = size.height;
-        switch (m_properties.contentsGravity) {
-        case kCAGravityResize: return bounds;
-        case kCAGravityResizeAspect:
-        case kCAGravityResizeAspectFill: {
-            CGFloat sx = bounds.size.width / w, sy = bounds.size.height / h;
-            CGFloat s = m_properties.contentsGravity == kCAGravityResizeAspect ? std::min(sx, sy) : std::max(sx, sy);
-            w *= s;
-            h *= s;
-            break;
-        }
-        default: break;
-        }
-        CGFloat x = bounds.origin.x + (bounds.size.width - w) / 2;
-        CGFloat y = bounds.origin.y + (bounds.size.height - h) / 2;
-        switch (m_properties.contentsGravity) {
-        case kCAGravityTop: y = bounds.origin.y; break;
-        case kCAGravityBottom: y = CGRectGetMaxY(bounds) - h; break;
-        case kCAGravityLeft: x = bounds.origin.x; break;
-        case kCAGravityRight: x = CGRectGetMaxX(bounds) - w; break;
-        case kCAGravityTopLeft: x = bounds.origin.x; y = bounds.origin.y; break;
-        case kCAGravityTopRight: x = CGRectGetMaxX(bounds) - w; y = bounds.origin.y; break;
-        case kCAGravityBottomLeft: x = bounds.origin.x; y = CGRectGetMaxY(bounds) - h; break;
-        case kCAGravityBottomRight: x = CGRectGetMaxX(bounds) - w; y = CGRectGetMaxY(bounds) - h; break;
-        default: break;
-        }
-        return CGRectMake(x, y, w, h);
-    };
-    auto paint = [&](const CGImageRef& picture, double alpha) {
-        if (!picture || alpha <= 0)
-            return;
-        CGRect rect = rectFor(*picture);
-        if (!isFinite(rect) || !(rect.size.width > 0) || !(rect.size.height > 0))
-            return;
-        cairo_surface_t* surface = CGImageCreateCairoSurface(picture);
-        if (!surface)
-            return;
-        cairo_save(cr);
-        CairoLayerDrawing::addRoundedRect(cr, rect, 0);
-        cairo_clip(cr);
-        cairo_matrix_t placement;
-        cairo_matrix_init(&placement, rect.size.width / static_cast<double>(picture->width()), 0, 0,
-            rect.size.height / static_cast<double>(picture->height()), rect.origin.x, rect.origin.y);
-        if (CairoLayerDrawing::transformIfInvertible(cr, placement)) {
-            cairo_set_source_surface(cr, surface, 0, 0);
-            cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-            cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-            cairo_paint_with_alpha(cr, alpha);
-        }
-        cairo_restore(cr);
-        cairo_surface_destroy(surface);
-    };
-    if (!previous || fraction >= 1) {
-        paint(image, 1);
-        return;
-    }
-    // A dissolve: the two weighted and added, then composited once.
-    cairo_push_group(cr);
-    paint(previous, 1 - fraction);
-    cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
-    paint(image, fraction);
-    cairo_pop_group_to_source(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    cairo_paint(cr);
+    displayIfNeeded();
+    // Display may change the list (a delegate adding a sublayer): walk a copy.
+    auto sublayers = m_sublayers;
+    for (auto& sublayer : sublayers)
+        sublayer->displayIfNeededInTree();
 }
+

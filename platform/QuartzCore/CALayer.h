@@ -5,6 +5,7 @@
 #include "CoreGraphics/CGImage.h"
 #include "QuartzCore/CAAnimation.h"
 #include "QuartzCore/CALayerDelegate.h"
+#include "QuartzCore/CALayerProperty.h"
 #include "QuartzCore/CAPropertyValue.h"
 #include "QuartzCore/CATransform3D.h"
 #include "objc/NSObject.h"
@@ -126,14 +127,16 @@ class CALayer : public NSObject {
 
     // Display: the content drawn by drawInContext (the delegate's drawing by default) is cached as
     // contents, replacing whatever contents held, when the layer displays.
-    void setNeedsDisplay() { m_needsDisplay = true; }
+    void setNeedsDisplay();
     [[nodiscard]] bool needsDisplay() const { return m_needsDisplay; }
     void displayIfNeeded();
+    // This layer and every layer below it, depth first.
+    void displayIfNeededInTree();
     virtual void display();
     virtual void drawInContext(const CGContextRef&);
 
     // Layout: a change of the bounds' size or of the sublayers asks for it.
-    void setNeedsLayout() { m_needsLayout = true; }
+    void setNeedsLayout();
     [[nodiscard]] bool needsLayout() const { return m_needsLayout; }
     // Lays out this layer if it asked to, then its sublayers, depth first.
     void layoutIfNeeded();
@@ -149,7 +152,7 @@ class CALayer : public NSObject {
     bool setValueForKey(const CAPropertyValue&, std::string_view key);
     [[nodiscard]] CAPropertyValue valueForKeyPath(std::string_view keyPath) const;
     bool setValueForKeyPath(const CAPropertyValue&, std::string_view keyPath);
-    [[nodiscard]] virtual bool isAnimatableKey(std::string_view key) const;
+    [[nodiscard]] bool isAnimatableKey(std::string_view key) const;
 
     // Actions. actionForKey gives what a change of the key would run now, or nullptr.
     [[nodiscard]] CAActionRef actionForKey(std::string_view key);
@@ -183,17 +186,16 @@ class CALayer : public NSObject {
     void renderInContext(const CGContextRef&);
 
 protected:
-    // The layer's own properties, unknown keys giving nullopt; subclasses add theirs and call up.
-    [[nodiscard]] virtual std::optional<CAPropertyValue> modelValueForKey(std::string_view key) const;
+    // The description of a property of this class, nullptr for an unknown key; subclasses
+    // look in their own table, then call up.
+    [[nodiscard]] virtual const CALayerProperty* propertyForKey(std::string_view key) const;
+    // The property's model value; nullopt for an unknown key.
+    [[nodiscard]] std::optional<CAPropertyValue> modelValueForKey(std::string_view key) const;
     // Stores without an action; false for an unknown key or a value of the wrong kind.
-    virtual bool storeValueForKey(std::string_view key, const CAPropertyValue&);
+    bool storeValueForKey(std::string_view key, const CAPropertyValue&);
     // A new layer of the same class with the same values; subclasses copy their own values too.
     [[nodiscard]] virtual CALayerRef copyForPresentation() const;
     void copyLayerValuesFrom(const CALayer&);
-
-    // What the compositor draws between the background and the sublayers, in the layer's
-    // bounds coordinates: by default the contents image under the gravity.
-    virtual void renderContents(const CGContextRef&) const;
 
     // A change of a property, as the platform makes one: the action is looked up with the old
     // value still in place, the value stored, then the action run. An equal value changes
@@ -204,6 +206,7 @@ protected:
 
 private:
     friend class CARenderer;
+    friend class CALayerPainter;
     friend class CAAnimationClock;
 
     struct Properties {
@@ -234,7 +237,12 @@ private:
     };
 
     void insertSublayerUnchecked(CALayerRef, size_t index);
+    // Where the layer goes and how large its bounds become for a frame, as setFrame places it.
+    [[nodiscard]] std::pair<CGPoint, CGSize> geometryForFrame(CGRect) const;
+    // Stores the bounds, asking for layout (and display, if so set) when the size changes.
+    void storeBounds(CGRect);
     void retireFinishedAnimations(CFTimeInterval time);
+    static void animationDidStop(CAAnimation&, bool finished);
     [[nodiscard]] CAPropertyValue presentationValue(std::string_view key, Transition* transition) const;
 
     Properties m_properties;

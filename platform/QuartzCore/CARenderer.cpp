@@ -2,20 +2,13 @@
 
 #include "CoreGraphics/cairo/CairoContext.h"
 #include "QuartzCore/CALayer.h"
+#include "QuartzCore/cairo/CALayerPainter.h"
 #include "QuartzCore/cairo/CairoLayerDrawing.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-void displayTree(CALayer& layer)
-{
-    layer.displayIfNeeded();
-    auto sublayers = layer.sublayers();
-    for (auto& sublayer : sublayers)
-        displayTree(*sublayer);
-}
 
 bool isFinite(CGRect r)
 {
@@ -24,13 +17,11 @@ bool isFinite(CGRect r)
 
 }
 
-void CARenderer::render(CALayer& layer, const CGContextRef& context, CALayerTree tree)
+void CARenderer::render(const CALayer& layer, const CGContextRef& context, CALayerTree tree)
 {
     cairo_t* cr = CGContextGetCairo(context);
     if (!cr || cairo_status(cr) != CAIRO_STATUS_SUCCESS)
         return;
-    layer.layoutIfNeeded();
-    displayTree(layer);
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_new_path(cr);
@@ -90,7 +81,7 @@ void CARenderer::drawLayer(const CALayer& model, const CGContextRef& context, CA
         CairoLayerDrawing::addRoundedRect(cr, bounds, radius);
         CairoLayerDrawing::fillPath(cr, p.backgroundColor, bounds.origin);
     }
-    shown->renderContents(context);
+    CALayerPainter::paintContents(*shown, cr);
 
     std::vector<const CALayer*> sublayers;
     for (const auto& sublayer : model.m_sublayers)

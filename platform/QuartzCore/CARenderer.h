@@ -19,11 +19,11 @@ enum class CALayerTree : unsigned char {
 // order, each placed by its position, anchor point and the affine part of its
 // transform, and its border; all of it clipped to the (rounded) bounds with
 // masksToBounds, and composited at once with the layer's opacity. Hidden
-// layers and their trees are skipped. Before drawing, the tree is laid out and
-// every layer that needs display displays.
+// layers and their trees are skipped. The renderer only reads the tree: laying
+// it out and displaying it is the commit's work (or renderInContext's).
 class CARenderer {
 public:
-    static void render(CALayer&, const CGContextRef&, CALayerTree = CALayerTree::Presentation);
+    static void render(const CALayer&, const CGContextRef&, CALayerTree = CALayerTree::Presentation);
 
 private:
     static void drawLayer(const CALayer&, const CGContextRef&, CALayerTree, bool placeInSuperlayer);

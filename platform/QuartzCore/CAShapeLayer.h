@@ -34,13 +34,9 @@ class CAShapeLayer : public CALayer {
     [[nodiscard]] CAShapeLayerFillRule fillRule() const { return m_fillRule; }
     void setFillRule(CAShapeLayerFillRule);
 
-    [[nodiscard]] bool isAnimatableKey(std::string_view) const override;
-
 protected:
-    [[nodiscard]] std::optional<CAPropertyValue> modelValueForKey(std::string_view) const override;
-    bool storeValueForKey(std::string_view, const CAPropertyValue&) override;
+    [[nodiscard]] const CALayerProperty* propertyForKey(std::string_view) const override;
     [[nodiscard]] CALayerRef copyForPresentation() const override;
-    void renderContents(const CGContextRef&) const override;
 
 private:
     CGPathRef m_path;

@@ -111,7 +111,13 @@ TEST_F(CALayerImplicitActions, ALayerNotYetCommittedTakesNoAction)
     layer->setHidden(true);
     EXPECT_FALSE(layer->hasBeenCommitted());
     EXPECT_TRUE(layer->animationKeys().empty());
-    // Made inside an explicit transaction, it counts as committed once the outermost one is.
+    // The changes opened the implicit transaction: an explicit one nested in it commits nothing.
+    CATransaction::begin();
+    CATransaction::commit();
+    EXPECT_FALSE(layer->hasBeenCommitted());
+    commitLayers();
+    EXPECT_TRUE(layer->hasBeenCommitted());
+    // Made inside an explicit transaction with nothing beneath, it counts as committed once the outermost one is.
     CATransaction::begin();
     auto inner = CALayer::layer();
     CATransaction::begin();

@@ -1,3 +1,4 @@
+#include "QuartzCore/CAContext.h"
 #include "QuartzCoreTestSupport.h"
 #include "QuartzCore/CAGradientLayer.h"
 #include "QuartzCore/CAShapeLayer.h"
@@ -218,7 +219,13 @@ TEST_F(CARendererDrawing, DisplayCachesTheDelegatesDrawingAtTheContentsScale)
     layer->setContentsScale(2);
     layer->setNeedsDisplay();
     auto root = whiteRootWith(CGSizeMake(2, 2), layer);
+    EXPECT_EQ(letters(*render(*root)), "WW/WW") << "the renderer only reads the tree";
+    EXPECT_EQ(painter->draws, 0);
+    // On screen, the commit displays it.
+    auto context = CAContext::contextWithLayer(root);
+    commitLayers();
     EXPECT_EQ(letters(*render(*root)), "RR/WW");
+    commitLayers();
     EXPECT_EQ(letters(*render(*root)), "RR/WW");
     EXPECT_EQ(painter->draws, 1) << "drawn once, then shown from the cache";
     ASSERT_NE(layer->contents(), nullptr);

@@ -1,0 +1,176 @@
+#include "QuartzCore/cairo/CALayerPainter.h"
+
+#include "CoreGraphics/cairo/CairoContext.h"
+#include "QuartzCore/CAGradientLayer.h"
+#include "QuartzCore/CAShapeLayer.h"
+#include "QuartzCore/cairo/CairoLayerDrawing.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool isFinite(CGRect r)
+{
+    return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) && std::isfinite(r.size.width) && std::isfinite(r.size.height);
+}
+
+}
+
+void CALayerPainter::paintContents(const CALayer& layer, cairo_t* cr)
+{
+    if (!cr)
+        return;
+    paintContentsImage(layer, cr);
+    if (auto* gradient = dynamic_cast<const CAGradientLayer*>(&layer))
+        paintGradient(*gradient, cr);
+    else if (auto* shape = dynamic_cast<const CAShapeLayer*>(&layer))
+        paintShape(*shape, cr);
+}
+
+void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
+{
+    const CGImageRef& image = layer.m_properties.contents;
+    const CGImageRef& previous = layer.m_transition.previousContents;
+    double fraction = layer.m_transition.contentsFraction;
+    if (!cr || (!image && !previous))
+        return;
+    auto rectFor = [&layer](const CGImage& picture) {
+        CGRect bounds = CGRectStandardize(layer.m_properties.bounds);
+        CGFloat scale = layer.m_properties.contentsScale;
+        CGSize size = CGSizeMake(static_cast<CGFloat>(picture.width()) / scale, static_cast<CGFloat>(picture.height()) / scale);
+        CGFloat w = size.width, h = size.height;
+        switch (layer.m_properties.contentsGravity) {
+        case kCAGravityResize: return bounds;
+        case kCAGravityResizeAspect:
+        case kCAGravityResizeAspectFill: {
+            CGFloat sx = bounds.size.width / w, sy = bounds.size.height / h;
+            CGFloat s = layer.m_properties.contentsGravity == kCAGravityResizeAspect ? std::min(sx, sy) : std::max(sx, sy);
+            w *= s;
+            h *= s;
+            break;
+        }
+        default: break;
+        }
+        CGFloat x = bounds.origin.x + (bounds.size.width - w) / 2;
+        CGFloat y = bounds.origin.y + (bounds.size.height - h) / 2;
+        switch (layer.m_properties.contentsGravity) {
+        case kCAGravityTop: y = bounds.origin.y; break;
+        case kCAGravityBottom: y = CGRectGetMaxY(bounds) - h; break;
+        case kCAGravityLeft: x = bounds.origin.x; break;
+        case kCAGravityRight: x = CGRectGetMaxX(bounds) - w; break;
+        case kCAGravityTopLeft: x = bounds.origin.x; y = bounds.origin.y; break;
+        case kCAGravityTopRight: x = CGRectGetMaxX(bounds) - w; y = bounds.origin.y; break;
+        case kCAGravityBottomLeft: x = bounds.origin.x; y = CGRectGetMaxY(bounds) - h; break;
+        case kCAGravityBottomRight: x = CGRectGetMaxX(bounds) - w; y = CGRectGetMaxY(bounds) - h; break;
+        default: break;
+        }
+        return CGRectMake(x, y, w, h);
+    };
+    auto paint = [&](const CGImageRef& picture, double alpha) {
+        if (!picture || alpha <= 0)
+            return;
+        CGRect rect = rectFor(*picture);
+        if (!isFinite(rect) || !(rect.size.width > 0) || !(rect.size.height > 0))
+            return;
+        cairo_surface_t* surface = CGImageCreateCairoSurface(picture);
+        if (!surface)
+            return;
+        cairo_save(cr);
+        CairoLayerDrawing::addRoundedRect(cr, rect, 0);
+        cairo_clip(cr);
+        cairo_matrix_t placement;
+        cairo_matrix_init(&placement, rect.size.width / static_cast<double>(picture->width()), 0, 0,
+            rect.size.height / static_cast<double>(picture->height()), rect.origin.x, rect.origin.y);
+        if (CairoLayerDrawing::transformIfInvertible(cr, placement)) {
+            cairo_set_source_surface(cr, surface, 0, 0);
+            cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+            cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+            cairo_paint_with_alpha(cr, alpha);
+        }
+        cairo_restore(cr);
+        cairo_surface_destroy(surface);
+    };
+    if (!previous || fraction >= 1) {
+        paint(image, 1);
+        return;
+    }
+    // A dissolve: the two weighted and added, then composited once.
+    cairo_push_group(cr);
+    paint(previous, 1 - fraction);
+    cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+    paint(image, fraction);
+    cairo_pop_group_to_source(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_paint(cr);
+}
+
+void CALayerPainter::paintGradient(const CAGradientLayer& layer, cairo_t* cr)
+{
+    if (!cr || layer.colors().empty())
+        return;
+    CGRect bounds = CGRectStandardize(layer.bounds());
+    double radius = CairoLayerDrawing::effectiveCornerRadius(layer.cornerRadius(), bounds);
+    auto at = [&bounds](CGPoint unit) {
+        return std::pair<double, double> { bounds.origin.x + static_cast<double>(unit.x) * bounds.size.width,
+            bounds.origin.y + static_cast<double>(unit.y) * bounds.size.height };
+    };
+    auto [x0, y0] = at(layer.startPoint());
+    auto [x1, y1] = at(layer.endPoint());
+    if (x0 == x1 && y0 == y1) {
+        // No axis to run along: the last colour covers everything, as past the end point.
+        CairoLayerDrawing::addRoundedRect(cr, bounds, radius);
+        CairoLayerDrawing::fillPath(cr, layer.colors().back(), bounds.origin);
+        return;
+    }
+    bool useLocations = layer.locations() && layer.locations()->size() == layer.colors().size()
+        && std::none_of(layer.locations()->begin(), layer.locations()->end(), [](CGFloat location) { return std::isnan(location); });
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, y0, x1, y1);
+    size_t count = layer.colors().size();
+    for (size_t i = 0; i < count; ++i) {
+        double offset = useLocations ? std::clamp(static_cast<double>((*layer.locations())[i]), 0.0, 1.0)
+            : count == 1                 ? 0.0
+                                         : static_cast<double>(i) / static_cast<double>(count - 1);
+        auto rgba = layer.colors()[i] ? layer.colors()[i]->deviceRGBA() : std::array<double, 4> {};
+        cairo_pattern_add_color_stop_rgba(gradient, offset, rgba[0], rgba[1], rgba[2], rgba[3]);
+    }
+    cairo_pattern_set_extend(gradient, CAIRO_EXTEND_PAD);
+    cairo_save(cr);
+    CairoLayerDrawing::addRoundedRect(cr, bounds, radius);
+    cairo_set_source(cr, gradient);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_pattern_destroy(gradient);
+}
+
+void CALayerPainter::paintShape(const CAShapeLayer& layer, cairo_t* cr)
+{
+    if (!cr || !layer.path() || layer.path()->isEmpty())
+        return;
+    CGPoint origin = CGRectStandardize(layer.bounds()).origin;
+    // A path past the range Cairo can hold (see addRoundedRect) is not drawn.
+    CGRect box = CGRectNull;
+    for (const auto& element : layer.path()->elements()) {
+        for (const auto& point : element.points)
+            box = CGRectUnion(box, CGRect { point, {} });
+    }
+    if (!CairoLayerDrawing::isWithinDeviceRange(cr, box))
+        return;
+    if (layer.fillColor()) {
+        cairo_new_path(cr);
+        if (CairoLayerDrawing::addPath(cr, *layer.path()))
+            CairoLayerDrawing::fillPath(cr, layer.fillColor(), origin, layer.fillRule() == kCAFillRuleEvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    }
+    CGFloat halfWidth = layer.lineWidth() / 2;
+    if (layer.strokeColor() && layer.lineWidth() > 0 && CairoLayerDrawing::isWithinDeviceRange(cr, CGRectInset(box, -halfWidth, -halfWidth))) {
+        cairo_new_path(cr);
+        if (CairoLayerDrawing::addPath(cr, *layer.path())) {
+            cairo_save(cr);
+            cairo_set_line_width(cr, layer.lineWidth());
+            CairoLayerDrawing::setSourceColor(cr, layer.strokeColor(), origin);
+            cairo_stroke(cr);
+            cairo_restore(cr);
+        }
+    }
+    cairo_new_path(cr);
+}
