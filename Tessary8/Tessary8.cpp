@@ -6,14 +6,13 @@
 #include "UIKit/UIGeometry.h"
 #include "UIKit/UIImageView.h"
 #include "objc/message.h"
+#include "shared/SharedFiles.h"
 #include "substrate/substrate.h"
 
 bool GlobalisSwitch = false;
 
 namespace {
 
-constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
-constexpr const char* backgroundImagePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
 constexpr CGFloat colorSquareSide = 1024;
 constexpr unsigned pictureAutoresizingMask = UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleRightMargin
     | UIViewAutoresizingFlexibleHeight | UIViewAutoresizingFlexibleBottomMargin;
@@ -57,9 +56,9 @@ SEL getColorSelector()
 
 std::shared_ptr<NSDictionary> loadSettings()
 {
-    if (!NSFileManager::defaultManager().fileExistsAtPath(settingsPath))
+    if (!NSFileManager::defaultManager().fileExistsAtPath(SharedFiles::settingsPath))
         return nullptr;
-    return NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+    return NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
 }
 
 // Added methods of UIKBInputBackdropView. They read the files afresh on every call.
@@ -68,7 +67,7 @@ SwitchAnswer isSwitch(id, SEL) noexcept
 {
     try {
         auto settings = loadSettings();
-        if (settings && settings->objectForKey("open") && settings->objectForKey("r")) {
+        if (settings && settings->objectForKey(SharedFiles::colorSwitchKey) && settings->objectForKey(SharedFiles::redKey)) {
             GlobalisSwitch = true;
             return 1;
         }
@@ -81,7 +80,7 @@ SwitchAnswer isImageSwitch(id, SEL) noexcept
 {
     try {
         auto settings = loadSettings();
-        return settings && settings->objectForKey("image_open") ? 1 : 0;
+        return settings && settings->objectForKey(SharedFiles::imageSwitchKey) ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -90,13 +89,13 @@ SwitchAnswer isImageSwitch(id, SEL) noexcept
 id getColorFromLocalsetting(id, SEL) noexcept
 {
     try {
-        auto settings = NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+        auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
         auto component = [&](const char* key) -> float {
             const PropertyListValue* value = settings ? settings->objectForKey(key) : nullptr;
             return value ? value->floatValue() : 0.0f;
         };
-        return UIColor::colorWithRed(static_cast<CGFloat>(component("r")), static_cast<CGFloat>(component("g")),
-            static_cast<CGFloat>(component("b")), static_cast<CGFloat>(component("a")));
+        return UIColor::colorWithRed(static_cast<CGFloat>(component(SharedFiles::redKey)), static_cast<CGFloat>(component(SharedFiles::greenKey)),
+            static_cast<CGFloat>(component(SharedFiles::blueKey)), static_cast<CGFloat>(component(SharedFiles::alphaKey)));
     } catch (...) {
         return nullptr;
     }
@@ -142,7 +141,7 @@ id replacedInitWithFrame(id self, SEL selector, CGRect frame, BOOL primaryBackdr
             added.push_back(square);
         }
         if (objc::send<SwitchAnswer()>(self, isImageSwitchSelector())) {
-            auto picture = UIImageView::initWithImage(UIImage::imageWithContentsOfFile(backgroundImagePath));
+            auto picture = UIImageView::initWithImage(UIImage::imageWithContentsOfFile(SharedFiles::backgroundImagePath));
             picture->setFrame(frame);
             picture->setAutoresizingMask(pictureAutoresizingMask);
             backdrop->addSubview(picture);
