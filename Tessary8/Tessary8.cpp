@@ -6,14 +6,13 @@
 #include "UIKit/UIGeometry.h"
 #include "UIKit/UIImageView.h"
 #include "objc/message.h"
+#include "shared/SharedFiles.h"
 #include "substrate/substrate.h"
 
 bool GlobalisSwitch = false;
 
 namespace {
 
-constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
-constexpr const char* backgroundImagePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
 constexpr CGFloat colorSquareSide = 1024;
 constexpr unsigned pictureAutoresizingMask = UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleRightMargin
     | UIViewAutoresizingFlexibleHeight | UIViewAutoresizingFlexibleBottomMargin;
@@ -43,9 +42,9 @@ SEL getColorSelector()
 
 std::shared_ptr<NSDictionary> loadSettings()
 {
-    if (!NSFileManager::defaultManager().fileExistsAtPath(settingsPath))
+    if (!NSFileManager::defaultManager().fileExistsAtPath(SharedFiles::settingsPath))
         return nullptr;
-    return NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+    return NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
 }
 
 // Added methods of UIKBInputBackdropView. They read the files afresh on every call.
@@ -54,7 +53,7 @@ BOOL isSwitch(id, SEL) noexcept
 {
     try {
         auto settings = loadSettings();
-        if (settings && settings->objectForKey("open") && settings->objectForKey("r")) {
+        if (settings && settings->objectForKey(SharedFiles::colorSwitchKey) && settings->objectForKey(SharedFiles::redKey)) {
             GlobalisSwitch = true;
             return YES;
         }
@@ -67,7 +66,7 @@ BOOL isImageSwitch(id, SEL) noexcept
 {
     try {
         auto settings = loadSettings();
-        return settings && settings->objectForKey("image_open") ? YES : NO;
+        return settings && settings->objectForKey(SharedFiles::imageSwitchKey) ? YES : NO;
     } catch (...) {
         return NO;
     }
@@ -76,13 +75,13 @@ BOOL isImageSwitch(id, SEL) noexcept
 id getColorFromLocalsetting(id, SEL) noexcept
 {
     try {
-        auto settings = NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+        auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
         auto component = [&](const char* key) -> float {
             const PropertyListValue* value = settings ? settings->objectForKey(key) : nullptr;
             return value ? value->floatValue() : 0.0f;
         };
-        return UIColor::colorWithRed(static_cast<CGFloat>(component("r")), static_cast<CGFloat>(component("g")),
-            static_cast<CGFloat>(component("b")), static_cast<CGFloat>(component("a")));
+        return UIColor::colorWithRed(static_cast<CGFloat>(component(SharedFiles::redKey)), static_cast<CGFloat>(component(SharedFiles::greenKey)),
+            static_cast<CGFloat>(component(SharedFiles::blueKey)), static_cast<CGFloat>(component(SharedFiles::alphaKey)));
     } catch (...) {
         return nullptr;
     }
@@ -140,7 +139,7 @@ id replacedInitWithFrame(id self, SEL selector, CGRect frame, BOOL primaryBackdr
             backdrop->addSubview(square);
         }
         if (objc::send<BOOL()>(self, isImageSwitchSelector())) {
-            auto picture = UIImageView::initWithImage(UIImage::imageWithContentsOfFile(backgroundImagePath));
+            auto picture = UIImageView::initWithImage(UIImage::imageWithContentsOfFile(SharedFiles::backgroundImagePath));
             picture->setFrame(frame);
             picture->setAutoresizingMask(pictureAutoresizingMask);
             added.push_back(picture);

@@ -9,6 +9,7 @@
 #include "UIKit/UIImage.h"
 #include "UIKit/UIKBInputBackdropView.h"
 #include "UIKit/UIKit.h"
+#include "shared/SharedFiles.h"
 
 #include "RatioReporter.h"
 
@@ -20,20 +21,17 @@
 
 namespace {
 
-constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
-constexpr const char* picturePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
-
 bool prepareDevice(const std::filesystem::path& root)
 {
     DeviceRoot::set(root);
     auto& files = NSFileManager::defaultManager();
     if (!files.createDirectoryAtPath("/var/mobile/Library/Preferences", true)
-        || !files.createDirectoryAtPath("/Library/Application Support/Tintwell/backImage", true))
+        || !files.createDirectoryAtPath(SharedFiles::backgroundImageFolder, true))
         return false;
-    NSMutableDictionary settings({ { "open", "1" }, { "image_open", "1" }, { "r", PropertyListValue(0.2f) },
-        { "g", PropertyListValue(0.45f) }, { "b", PropertyListValue(0.9f) }, { "a", PropertyListValue(1.0f) } });
+    NSMutableDictionary settings({ { SharedFiles::colorSwitchKey, "1" }, { SharedFiles::imageSwitchKey, "1" }, { SharedFiles::redKey, PropertyListValue(0.2f) },
+        { SharedFiles::greenKey, PropertyListValue(0.45f) }, { SharedFiles::blueKey, PropertyListValue(0.9f) }, { SharedFiles::alphaKey, PropertyListValue(1.0f) } });
     auto picture = Foundation::readWholeFile(TESSARY8_DEMO_PICTURE, 64 * 1024 * 1024);
-    return settings.writeToFile(settingsPath, true) && picture && Foundation::writeFileAtomically(DeviceRoot::resolve(picturePath), *picture);
+    return settings.writeToFile(SharedFiles::settingsPath, true) && picture && Foundation::writeFileAtomically(DeviceRoot::resolve(SharedFiles::backgroundImagePath), *picture);
 }
 
 void BuildBackdropWithColourAndPicture(benchmark::State& state)
@@ -50,10 +48,10 @@ void FloorFourReadsAndOneDecode(benchmark::State& state)
 {
     for (auto _ : state) {
         for (int read = 0; read < 4; ++read) {
-            auto settings = NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+            auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
             benchmark::DoNotOptimize(settings);
         }
-        auto picture = UIImage::imageWithContentsOfFile(picturePath);
+        auto picture = UIImage::imageWithContentsOfFile(SharedFiles::backgroundImagePath);
         benchmark::DoNotOptimize(picture);
     }
 }

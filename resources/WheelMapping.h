@@ -1,18 +1,16 @@
 #pragma once
 
-// How a point on the colour wheel reads as a colour. The wheel picture is drawn
-// from this, so that the colour under a finger is the colour the wheel picks.
+// What the picture program draws the colour wheel with: the control's own mapping on a
+// square picture, and the platform's colour conversion.
+
+#include "KZColorPicker/ColorPicker/KZWheelMapping.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace Pictures {
 
-struct HueSaturation {
-    float hue;
-    float saturation;
-};
+using HueSaturation = KZWheelMapping::HueSaturation;
 
 struct RGBColor {
     float red;
@@ -20,32 +18,13 @@ struct RGBColor {
     float blue;
 };
 
-// Nearer the centre than this the wheel picks white: the hue swings too fast there to aim at.
-inline constexpr float wheelDeadZoneRadius = 10;
+inline constexpr float wheelDeadZoneRadius = KZWheelMapping::deadZoneRadius;
 
-// (x, y) in points from the top-left corner of a side × side wheel. Hue 0 lies to the
-// right of the centre and grows counter-clockwise on screen; saturation is the distance
-// from the centre over the radius, 1 on the rim and beyond. The centre itself is hue 0.
+// (x, y) in points from the top-left corner of a side × side wheel.
 [[nodiscard]] inline HueSaturation wheelColorAt(float x, float y, float side)
 {
     const float centre = side / 2;
-    const float radius = side / 2;
-    const float dx = std::fabs(x - centre);
-    const float dy = std::fabs(y - centre);
-    // The single-precision quotient is what the control divides: straight above or
-    // below gives +inf and so a right angle, the centre 0/0.
-    double angle = std::atan(dy / dx);
-    if (std::isnan(angle))
-        angle = 0;
-    const float distance = std::sqrt(dx * dx + dy * dy);
-    float saturation = radius > 0 ? std::min(distance / radius, 1.0f) : 1.0f;
-    if (distance < wheelDeadZoneRadius)
-        saturation = 0;
-    if (x < centre)
-        angle = std::numbers::pi - angle;
-    if (y > centre)
-        angle = 2 * std::numbers::pi - angle;
-    return { static_cast<float>(angle / (2 * std::numbers::pi)), saturation };
+    return KZWheelMapping::hueSaturationAt(x, y, centre, centre, centre);
 }
 
 // The platform's hue–saturation–brightness colour: hue taken modulo 1, the others clamped

@@ -1,8 +1,8 @@
 #include "KZColorPicker/ColorPicker/KZColorPickerHSWheel.h"
 
+#include "KZColorPicker/ColorPicker/KZWheelMapping.h"
 #include "UIKit/UITouch.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -66,29 +66,9 @@ void KZColorPickerHSWheel::setCurrentHSV(HSVType hsv)
 void KZColorPickerHSWheel::mapPointToColor(CGPoint point)
 {
     CGRect wheelBounds = m_wheelImageView ? m_wheelImageView->bounds() : bounds();
-    float cx = static_cast<float>(wheelBounds.size.width / 2);
-    float cy = static_cast<float>(wheelBounds.size.height / 2);
-    float radius = static_cast<float>(wheelBounds.size.width / 2);
-    auto px = static_cast<float>(point.x);
-    auto py = static_cast<float>(point.y);
-
-    float dx = std::fabs(px - cx);
-    float dy = std::fabs(py - cy);
-    // A single-precision quotient: straight above or below gives +inf and so a right
-    // angle; the centre gives 0/0, read as hue 0.
-    double angle = std::atan(dy / dx);
-    if (std::isnan(angle))
-        angle = 0;
-    float distance = std::sqrt(dx * dx + dy * dy);
-    float saturation = radius > 0 ? std::min(distance / radius, 1.0f) : 1.0f;
-    if (distance < static_cast<float>(deadZoneRadius))
-        saturation = 0;
-    if (px < cx)
-        angle = std::numbers::pi - angle;
-    if (py > cy)
-        angle = 2 * std::numbers::pi - angle;
-
-    setCurrentHSV(HSVTypeMake(static_cast<float>(angle / (2 * std::numbers::pi)), saturation, 1.0f));
+    auto picked = KZWheelMapping::hueSaturationAt(static_cast<float>(point.x), static_cast<float>(point.y),
+        static_cast<float>(wheelBounds.size.width / 2), static_cast<float>(wheelBounds.size.height / 2), static_cast<float>(wheelBounds.size.width / 2));
+    setCurrentHSV(HSVTypeMake(picked.hue, picked.saturation, 1.0f));
     sendActionsForControlEvents(UIControlEventValueChanged);
 }
 

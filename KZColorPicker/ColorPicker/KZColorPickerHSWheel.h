@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KZColorPicker/ColorPicker/HSV.h"
+#include "KZColorPicker/ColorPicker/KZWheelMapping.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIImageView.h"
 
@@ -15,8 +16,8 @@ class KZColorPickerHSWheel : public UIControl {
     [[nodiscard]] static std::shared_ptr<KZColorPickerHSWheel> initAtOrigin(CGPoint origin);
 
     static constexpr CGFloat side = 240;
-    // Nearer the centre than this a touch picks saturation 0: the hue swings too fast there to aim at.
-    static constexpr CGFloat deadZoneRadius = 10;
+    // Nearer the centre than this a touch picks saturation 0.
+    static constexpr CGFloat deadZoneRadius = KZWheelMapping::deadZoneRadius;
     // How far inside the rim the knob stays at full saturation.
     static constexpr CGFloat knobInset = 3;
 

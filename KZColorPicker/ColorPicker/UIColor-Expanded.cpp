@@ -42,11 +42,35 @@ constexpr std::string_view nameTable =
     ",steelblue#4682b4,tan#d2b48c,teal#008080,thistle#d8bfd8,tomato#ff6347,turquoise#40e0d0,violet#ee82ee"
     ",wheat#f5deb3,white#ffffff,whitesmoke#f5f5f5,yellow#ffff00,yellowgreen#9acd32";
 
-// Answers for names already looked up; a null colour marks a name known to be absent.
+struct Keyword {
+    std::string_view name;  // within the table
+    std::uint32_t rgb;
+};
+
+std::optional<Keyword> findKeyword(std::string_view name)
+{
+    // The separators would let a name span entries: "red#ff0000,blue" must not find blue.
+    if (name.find_first_of(",#") != std::string_view::npos)
+        return std::nullopt;
+    std::string key = stringWithFormat(",%@#", name);
+    size_t at = nameTable.find(key);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::string_view digits = nameTable.substr(at + key.size());
+    std::uint32_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+    if (error != std::errc() || end == digits.data())
+        return std::nullopt;
+    return Keyword { nameTable.substr(at + 1, name.size()), value };
+}
+
+// Colours found so far, keyed by the table's own text of the keyword, so that only the
+// table's names can enter and nothing a caller makes up can grow it. Absent names are not
+// kept: answering one again is a single search of a short text.
 // Never destroyed, so a lookup on another thread while the process exits stays safe.
 struct NameCache {
     std::mutex lock;
-    std::unordered_map<std::string, UIColorRef> colors;
+    std::unordered_map<std::string_view, UIColorRef> colors;
 };
 
 NameCache& nameCache()
@@ -439,11 +463,13 @@ UIColorRef colorWithName(std::string_view name)
 {
     auto& cache = nameCache();
     std::lock_guard guard(cache.lock);
-    std::string key(name);
-    if (auto found = cache.colors.find(key); found != cache.colors.end())
+    if (auto found = cache.colors.find(name); found != cache.colors.end())
         return found->second;
-    auto color = UIColor_Expanded_Support::searchForColorByName(name);
-    cache.colors.emplace(std::move(key), color);
+    auto keyword = findKeyword(name);
+    if (!keyword)
+        return nullptr;
+    auto color = colorWithRGBHex(keyword->rgb);
+    cache.colors.emplace(keyword->name, color);
     return color;
 }
 
@@ -453,19 +479,15 @@ namespace UIColor_Expanded_Support {
 
 UIColorRef searchForColorByName(std::string_view name)
 {
-    // The separators would let a name span entries: "red#ff0000,blue" must not find blue.
-    if (name.find_first_of(",#") != std::string_view::npos)
-        return nullptr;
-    std::string key = stringWithFormat(",%@#", name);
-    size_t at = nameTable.find(key);
-    if (at == std::string_view::npos)
-        return nullptr;
-    std::string_view digits = nameTable.substr(at + key.size());
-    std::uint32_t value = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    if (error != std::errc() || end == digits.data())
-        return nullptr;
-    return UIColor_Expanded::colorWithRGBHex(value);
+    auto keyword = findKeyword(name);
+    return keyword ? UIColor_Expanded::colorWithRGBHex(keyword->rgb) : nullptr;
+}
+
+size_t cachedNameCount()
+{
+    auto& cache = nameCache();
+    std::lock_guard guard(cache.lock);
+    return cache.colors.size();
 }
 
 std::string_view colorNameTable()

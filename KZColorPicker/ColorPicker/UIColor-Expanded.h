@@ -79,7 +79,8 @@ namespace UIColor_Expanded {
 // 0xRRGGBB when the whole text is six characters long, else 0xRRGGBBAA.
 [[nodiscard]] UIColorRef colorWithHexString(std::string_view);
 // A CSS colour keyword, lower case as the keywords are; nil for anything else.
-// Answers are cached for the life of the process, absent names too; safe from any thread.
+// A keyword answers the same colour for the life of the process; absent names are not
+// cached, so the cache holds at most the 147 keywords. Safe from any thread.
 [[nodiscard]] UIColorRef colorWithName(std::string_view);
 
 }
@@ -88,6 +89,8 @@ namespace UIColor_Expanded_Support {
 
 // The uncached keyword lookup behind colorWithName.
 [[nodiscard]] UIColorRef searchForColorByName(std::string_view);
+// How many keywords colorWithName holds a colour for.
+[[nodiscard]] size_t cachedNameCount();
 
 // The keyword table: ",name#rrggbb" for each of the 147 CSS colour keywords, in
 // alphabetical order, both spellings of gray and grey included.

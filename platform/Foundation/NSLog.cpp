@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sys/syscall.h>
 #include <syslog.h>
 #include <unistd.h>
@@ -25,6 +26,34 @@ LogState& logState()
 {
     static LogState state;
     return state;
+}
+
+// The C library keeps the pointer openlog is given and reads it on every syslog, from any
+// thread, until the next openlog. So every name it was given stays here, unchanged, for the
+// life of the process; the set only grows by the names the process takes, which are few.
+struct SystemLog {
+    std::mutex lock;
+    std::set<std::string> names;
+    const std::string* openedName = nullptr;
+};
+
+SystemLog& systemLog()
+{
+    // Never destroyed: a thread may log while the process exits.
+    static SystemLog* log = new SystemLog;
+    return *log;
+}
+
+void writeToSystemLog(const std::string& program, const std::string& message)
+{
+    auto& log = systemLog();
+    // Held across openlog and syslog so that each message goes out under the name it was logged with.
+    std::lock_guard guard(log.lock);
+    if (!log.openedName || *log.openedName != program) {
+        log.openedName = &*log.names.insert(program).first;
+        openlog(log.openedName->c_str(), LOG_PID, LOG_USER);
+    }
+    syslog(LOG_NOTICE, "%s", message.c_str());
 }
 
 std::string executableName()
@@ -88,8 +117,7 @@ void NSLogv(const std::string& message)
         { Foundation::timestamp(), program, static_cast<long long>(getpid()), static_cast<long long>(syscall(SYS_gettid)), message });
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
-    openlog(program.c_str(), LOG_PID, LOG_USER);
-    syslog(LOG_NOTICE, "%s", message.c_str());
+    Foundation::writeToSystemLog(program, message);
 
     std::map<int, Foundation::LogObserver> observers;
     {

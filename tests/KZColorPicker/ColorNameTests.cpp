@@ -168,3 +168,23 @@ TEST(ColorName, LookupsFromManyThreadsAgreeOnOneColourPerName)
             EXPECT_EQ(answers[t][index], answers[0][index]);
     }
 }
+
+TEST(ColorName, InventedNamesDoNotGrowTheCacheAndKnownNamesKeepTheirColour)
+{
+    const auto entries = tableEntries();
+    std::vector<UIColorRef> before;
+    for (auto& entry : entries)
+        before.push_back(X::colorWithName(entry.first));
+
+    for (int i = 0; i < 5000; ++i) {
+        // Near misses too: a keyword in another case or with a letter more.
+        for (const auto& name : { "invented" + std::to_string(i), "Red" + std::to_string(i), entries[i % entries.size()].first + "x" })
+            ASSERT_FALSE(X::colorWithName(name)) << name;
+    }
+    EXPECT_LE(UIColor_Expanded_Support::cachedNameCount(), entries.size());
+
+    for (size_t index = 0; index < entries.size(); ++index) {
+        SCOPED_TRACE(entries[index].first);
+        EXPECT_EQ(X::colorWithName(entries[index].first), before[index]);
+    }
+}

@@ -9,6 +9,7 @@
 #include "QuartzCore/CAGradientLayer.h"
 #include "QuartzCore/CATransaction.h"
 #include "UIKit/UIDevice.h"
+#include "UIKit/UIViewRendering.h"
 #include "host/Snapshot.h"
 #include "host/TouchInjector.h"
 #include "support/TestSupport.h"

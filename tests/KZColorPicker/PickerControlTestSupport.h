@@ -3,7 +3,7 @@
 #include "Foundation/NSBundle.h"
 #include "QuartzCore/CATransaction.h"
 #include "UIKit/UIControl.h"
-#include "host/Snapshot.h"
+#include "UIKit/UIViewRendering.h"
 #include "support/GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>

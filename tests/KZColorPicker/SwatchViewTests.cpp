@@ -1,6 +1,7 @@
 #include "KZColorPicker/ColorPicker/KZColorPickerSwatchView.h"
 #include "KZColorPicker/ColorPicker/UIColor-Expanded.h"
 #include "RoundRectTestSupport.h"
+#include "UIKit/UIViewRendering.h"
 #include "host/Snapshot.h"
 #include "host/TouchInjector.h"
 #include "support/TestSupport.h"

@@ -42,7 +42,7 @@ TEST_F(BackdropHook, NoSettingsFileLeavesThePlatformBackdrop)
 TEST_F(BackdropHook, ColourSwitchPaintsTheBackdropAndASquareAndDarkensTheKeys)
 {
     auto settings = colorSettings(0, 140.0f / 255, 1, 1);
-    settings["open"] = "1";
+    settings[SharedFiles::colorSwitchKey] = "1";
     writeSettings(settings);
     auto report = showOnce();
     auto& backdrop = report["backdrop"];
@@ -59,7 +59,7 @@ TEST_F(BackdropHook, ColourSwitchPaintsTheBackdropAndASquareAndDarkensTheKeys)
 
 TEST_F(BackdropHook, PictureSwitchAloneAddsOnlyThePictureAndKeepsTheKeysLight)
 {
-    writeSettings({ { "image_open", "1" } });
+    writeSettings({ { SharedFiles::imageSwitchKey, "1" } });
     writePicture(64, 54);
     auto report = showOnce();
     auto& backdrop = report["backdrop"];
@@ -77,8 +77,8 @@ TEST_F(BackdropHook, PictureSwitchAloneAddsOnlyThePictureAndKeepsTheKeysLight)
 TEST_F(BackdropHook, BothSwitchesPutThePictureAboveTheColourSquare)
 {
     auto settings = colorSettings(1, 0, 0, 1);
-    settings["open"] = "1";
-    settings["image_open"] = "1";
+    settings[SharedFiles::colorSwitchKey] = "1";
+    settings[SharedFiles::imageSwitchKey] = "1";
     writeSettings(settings);
     writePicture(10, 10);
     auto subviews = showOnce()["backdrop"]["subviews"];
@@ -89,7 +89,7 @@ TEST_F(BackdropHook, BothSwitchesPutThePictureAboveTheColourSquare)
 
 TEST_F(BackdropHook, PictureViewTakesTheBuildFrameOriginInsideTheBackdrop)
 {
-    writeSettings({ { "image_open", "1" } });
+    writeSettings({ { SharedFiles::imageSwitchKey, "1" } });
     writePicture(10, 10);
     for (auto& [options, expected] : std::vector<std::pair<std::vector<std::string>, std::array<float, 4>>> {
              { { "--frame", "10,20,300,200" }, { 10, 20, 300, 200 } },
@@ -107,14 +107,14 @@ TEST_F(BackdropHook, PictureViewTakesTheBuildFrameOriginInsideTheBackdrop)
 TEST_F(BackdropHook, LightKeyboardStaysOffAfterTheColourIsSwitchedOffInARunningProcess)
 {
     auto settings = colorSettings(0.2f, 0.4f, 0.6f, 1);
-    settings["open"] = "1";
+    settings[SharedFiles::colorSwitchKey] = "1";
     writeSettings(settings);
     TestSupport::InteractiveProcess host(hostArguments());
     ASSERT_EQ(host.ask("show"), "ok");
     auto coloured = parseReport(host.ask("report"));
     EXPECT_EQ(coloured["lightKeyboard"], false);
 
-    settings.erase("open");
+    settings.erase(SharedFiles::colorSwitchKey);
     writeSettings(settings);
     ASSERT_EQ(host.ask("show"), "ok");
     auto after = parseReport(host.ask("report"));
@@ -148,11 +148,11 @@ TEST_F(BackdropHook, SwitchKeysCountByPresenceAlone)
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
-        Dictionary settings { { "g", PropertyListValue(0.5f) }, { "b", PropertyListValue(0.25f) }, { "a", PropertyListValue(1.0f) } };
+        Dictionary settings { { SharedFiles::greenKey, PropertyListValue(0.5f) }, { SharedFiles::blueKey, PropertyListValue(0.25f) }, { SharedFiles::alphaKey, PropertyListValue(1.0f) } };
         if (test.open)
-            settings["open"] = *test.open;
+            settings[SharedFiles::colorSwitchKey] = *test.open;
         if (test.hasRed)
-            settings["r"] = PropertyListValue(0.75f);
+            settings[SharedFiles::redKey] = PropertyListValue(0.75f);
         writeSettings(settings);
         auto report = showOnce();
         EXPECT_EQ(report["backdrop"]["subviews"].size(), test.coloured ? 1u : 0u);
@@ -183,8 +183,8 @@ TEST_F(BackdropHook, ComponentsReadAsFloatsWithAbsentOrNonNumericValuesAsZero)
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
-        // "a" absent: the colour is fully transparent.
-        writeSettings({ { "open", "1" }, { "r", test.red }, { "g", PropertyListValue(0.5f) } });
+        // No alpha: the colour is fully transparent.
+        writeSettings({ { SharedFiles::colorSwitchKey, "1" }, { SharedFiles::redKey, test.red }, { SharedFiles::greenKey, PropertyListValue(0.5f) } });
         auto report = showOnce();
         expectColor(report["backdrop"]["backgroundColor"], test.expectedRed, 0.5f, 0, 0);
     }
@@ -192,12 +192,12 @@ TEST_F(BackdropHook, ComponentsReadAsFloatsWithAbsentOrNonNumericValuesAsZero)
 
 TEST_F(BackdropHook, PictureSwitchWithoutAReadablePictureStillAddsAnEmptyPictureView)
 {
-    writeSettings({ { "image_open", "1" } });
+    writeSettings({ { SharedFiles::imageSwitchKey, "1" } });
     struct Case {
         const char* name;
         std::function<void()> prepare;
     };
-    auto pictureFile = m_device.prepare(picturePath);
+    auto pictureFile = m_device.prepare(SharedFiles::backgroundImagePath);
     const Case cases[] = {
         { "missing", [&] { std::filesystem::remove_all(pictureFile); } },
         { "garbage", [&] { TestSupport::writeFile(pictureFile, "not a picture at all"); } },
@@ -224,7 +224,7 @@ TEST_F(BackdropHook, PictureSwitchWithoutAReadablePictureStillAddsAnEmptyPicture
 
 TEST_F(BackdropHook, UnreadableSettingsFilesReadAsNoKeys)
 {
-    std::string validXML = PropertyListValue(Dictionary { { "open", "1" }, { "r", PropertyListValue(1.0f) }, { "image_open", "1" } }).toXML();
+    std::string validXML = PropertyListValue(Dictionary { { SharedFiles::colorSwitchKey, "1" }, { SharedFiles::redKey, PropertyListValue(1.0f) }, { SharedFiles::imageSwitchKey, "1" } }).toXML();
     std::string deepXML = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
     for (int i = 0; i < 100000; ++i)
         deepXML += "<array>";
@@ -248,7 +248,7 @@ TEST_F(BackdropHook, UnreadableSettingsFilesReadAsNoKeys)
         EXPECT_EQ(report["GlobalisSwitch"], false);
     }
 
-    auto settingsFile = m_device.prepare(settingsPath);
+    auto settingsFile = m_device.prepare(SharedFiles::settingsPath);
     std::filesystem::remove(settingsFile);
     std::filesystem::create_directory(settingsFile);
     auto report = showOnce();
@@ -270,7 +270,7 @@ TEST_F(BackdropHook, SizeQueriesLogOneLinePerKeyboard)
 
 TEST_F(BackdropHook, SafeModeLoadsNoPlugIn)
 {
-    writeSettings({ { "open", "1" }, { "r", PropertyListValue(1.0f) } });
+    writeSettings({ { SharedFiles::colorSwitchKey, "1" }, { SharedFiles::redKey, PropertyListValue(1.0f) } });
     setenv("TESSARY8_SAFE_MODE", "1", 1);
     auto report = showOnce();
     unsetenv("TESSARY8_SAFE_MODE");

@@ -3,6 +3,7 @@
 #include "UIKit/UIKBInputBackdropView.h"
 #include "UIKit/UIKeyboard.h"
 #include "UIKit/UIKit.h"
+#include "shared/SharedFiles.h"
 #include "support/TestSupport.h"
 
 #include <dlfcn.h>
@@ -66,9 +67,9 @@ TEST(HookInstallation, ReplacesAndAddsMethodsAsTheLibraryLoads)
     EXPECT_EQ(log, std::vector<std::string> { "updateFrame=======rect:{1, 10}" });
 
     // With the colour on, the class's own getColorFromLocalsetting answers.
-    (void)device.prepare("/var/mobile/Library/Preferences/x");
-    NSMutableDictionary settings({ { "open", "1" }, { "r", PropertyListValue(1.0f) }, { "a", PropertyListValue(1.0f) } });
-    ASSERT_TRUE(settings.writeToFile("/var/mobile/Library/Preferences/com.quarrow.tintwell.plist", true));
+    (void)device.prepare(SharedFiles::settingsPath);
+    NSMutableDictionary settings({ { SharedFiles::colorSwitchKey, "1" }, { SharedFiles::redKey, PropertyListValue(1.0f) }, { SharedFiles::alphaKey, PropertyListValue(1.0f) } });
+    ASSERT_TRUE(settings.writeToFile(SharedFiles::settingsPath, true));
     auto view = UIKBInputBackdropView::initWithFrame(CGRectMake(0, 0, 320, 216), true);
     ASSERT_TRUE(view);
     EXPECT_TRUE(CGColorEqualToColor(view->backgroundColor()->CGColor(), UIColor::greenColor()->CGColor()));

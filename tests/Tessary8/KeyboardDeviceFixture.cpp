@@ -12,13 +12,13 @@ void KeyboardDeviceFixture::SetUp()
 
 void KeyboardDeviceFixture::writeSettings(const PropertyListValue::Dictionary& entries)
 {
-    (void)m_device.prepare(settingsPath);
-    ASSERT_TRUE(NSMutableDictionary(entries).writeToFile(settingsPath, true));
+    (void)m_device.prepare(SharedFiles::settingsPath);
+    ASSERT_TRUE(NSMutableDictionary(entries).writeToFile(SharedFiles::settingsPath, true));
 }
 
 void KeyboardDeviceFixture::writeSettingsBytes(const std::string& bytes)
 {
-    TestSupport::writeFile(m_device.prepare(settingsPath), bytes);
+    TestSupport::writeFile(m_device.prepare(SharedFiles::settingsPath), bytes);
 }
 
 void KeyboardDeviceFixture::writePicture(size_t width, size_t height)
@@ -26,12 +26,12 @@ void KeyboardDeviceFixture::writePicture(size_t width, size_t height)
     std::vector<std::uint32_t> pixels(width * height, 0xff336699u);
     auto png = ImageIO::encodePNG(*CGImage::create(width, height, std::move(pixels)));
     ASSERT_TRUE(png);
-    TestSupport::writeFile(m_device.prepare(picturePath), std::string(png->begin(), png->end()));
+    TestSupport::writeFile(m_device.prepare(SharedFiles::backgroundImagePath), std::string(png->begin(), png->end()));
 }
 
 PropertyListValue::Dictionary KeyboardDeviceFixture::colorSettings(float r, float g, float b, float a)
 {
-    return { { "r", PropertyListValue(r) }, { "g", PropertyListValue(g) }, { "b", PropertyListValue(b) }, { "a", PropertyListValue(a) } };
+    return { { SharedFiles::redKey, PropertyListValue(r) }, { SharedFiles::greenKey, PropertyListValue(g) }, { SharedFiles::blueKey, PropertyListValue(b) }, { SharedFiles::alphaKey, PropertyListValue(a) } };
 }
 
 std::vector<std::string> KeyboardDeviceFixture::hostArguments(const std::vector<std::string>& options) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Foundation/PropertyList.h"
+#include "shared/SharedFiles.h"
 #include "support/InteractiveProcess.h"
 #include "support/TestSupport.h"
 
@@ -10,9 +11,6 @@
 // A fresh device with the plug-in installed, and keyboard hosts started on it.
 class KeyboardDeviceFixture : public ::testing::Test {
 protected:
-    static constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
-    static constexpr const char* picturePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
-
     void SetUp() override;
 
     void writeSettings(const PropertyListValue::Dictionary&);

@@ -2,6 +2,7 @@
 
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIView.h"
+#include "UIKit/UIViewRendering.h"
 #include "objc/runtime.h"
 
 #include <ostream>
@@ -15,16 +16,9 @@ inline void PrintTo(const UIView& view, std::ostream* out)
 
 namespace UIKitTestSupport {
 
-// The view drawn into a fresh UIKit image context of its bounds' size.
 inline CGImageRef render(UIView& view, CGFloat scale = 1)
 {
-    UIGraphicsBeginImageContextWithOptions(view.bounds().size, false, scale);
-    if (CGContextRef context = UIGraphicsGetCurrentContext()) {
-        CGContextTranslateCTM(context, -view.bounds().origin.x, -view.bounds().origin.y);
-        view.renderInContext(context);
-    }
-    UIImageRef image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
+    UIImageRef image = renderViewToImage(view, scale);
     return image ? image->CGImage() : nullptr;
 }
 

@@ -1,29 +1,40 @@
 #include "host/Snapshot.h"
 
+#include "ImageIO/PNGCodec.h"
+#include "UIKit/UIColor.h"
+#include "support/GraphicsTestSupport.h"
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
-TEST(RenderViewToImage, PixelSizeFollowsBoundsAndScale)
+TEST(WriteViewSnapshot, WritesTheRenderingAsPNGOrNothingAtAll)
 {
+    TestSupport::TemporaryDirectory folder;
     struct Case {
         const char* label;
         CGSize size;
-        CGFloat scale;
-        size_t width, height;  // 0: no image
+        std::filesystem::path file;
+        bool written;
     };
     const Case cases[] = {
-        { "keyboard at 2", CGSizeMake(320, 216), 2, 640, 432 },
-        { "landscape at 1", CGSizeMake(480, 162), 1, 480, 162 },
-        { "scale 0 is the screen's", CGSizeMake(10, 5), 0, 20, 10 },
-        { "fractions round up", CGSizeMake(0.5f, 1.5f), 1, 1, 2 },
-        { "no area", CGSizeMake(0, 216), 2, 0, 0 },
-        { "beyond what a bitmap holds", CGSizeMake(20000, 20000), 2, 0, 0 },
+        { "a red view at scale 2", CGSizeMake(3, 2), folder.path() / "view.png", true },
+        { "no area", CGSizeMake(0, 2), folder.path() / "empty.png", false },
+        { "into a folder that does not exist", CGSizeMake(3, 2), folder.path() / "missing" / "view.png", false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         auto view = UIView::initWithFrame(CGRectMake(5, 5, c.size.width, c.size.height));
-        auto image = renderViewToImage(*view, c.scale);
-        ASSERT_EQ(image != nullptr, c.width > 0);
-        EXPECT_EQ(CGImageGetWidth(image ? image->CGImage() : nullptr), c.width);
-        EXPECT_EQ(CGImageGetHeight(image ? image->CGImage() : nullptr), c.height);
+        view->setBackgroundColor(UIColor::redColor());
+        EXPECT_EQ(writeViewSnapshot(*view, 2, c.file), c.written);
+        ASSERT_EQ(std::filesystem::exists(c.file), c.written);
+        if (!c.written)
+            continue;
+        std::string bytes = TestSupport::readFile(c.file);
+        CGImageRef image = ImageIO::decodePNG(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width(), 6u);
+        EXPECT_EQ(image->height(), 4u);
+        EXPECT_EQ(TestSupport::pixelAt(*image, 0, 0), TestSupport::opaqueRed);
+        EXPECT_EQ(TestSupport::pixelAt(*image, 5, 3), TestSupport::opaqueRed);
     }
 }

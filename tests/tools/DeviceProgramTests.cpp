@@ -1,5 +1,6 @@
 #include "Foundation/DeviceRoot.h"
 #include "Foundation/NSDictionary.h"
+#include "shared/SharedFiles.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ protected:
     std::shared_ptr<NSDictionary> settings()
     {
         DeviceRoot::set(m_root.path());
-        auto dictionary = NSDictionary::dictionaryWithContentsOfFile("/var/mobile/Library/Preferences/com.quarrow.tintwell.plist");
+        auto dictionary = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
         DeviceRoot::set({});
         return dictionary;
     }
@@ -33,7 +34,7 @@ TEST_F(DeviceProgram, InitInstallsThePlugInWithItsFilterAndIsSafeToRepeat)
     }
     auto root = m_root.path();
     EXPECT_TRUE(std::filesystem::is_regular_file(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib"));
-    EXPECT_TRUE(std::filesystem::is_directory(root / "Library/Application Support/Tintwell/backImage"));
+    EXPECT_TRUE(std::filesystem::is_directory(root / std::filesystem::path(SharedFiles::backgroundImageFolder).relative_path()));
     EXPECT_TRUE(std::filesystem::is_directory(root / "var/mobile/Media/DCIM"));
     auto filter = TestSupport::readFile(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.plist");
     EXPECT_NE(filter.find("<string>com.apple.UIKit</string>"), std::string::npos);
@@ -57,19 +58,19 @@ TEST_F(DeviceProgram, SetFollowsTheApplicationsWriters)
     auto saved = settings();
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->count(), 4u);
-    EXPECT_EQ(saved->objectForKey("g")->floatValue(), 140.0f / 255);
+    EXPECT_EQ(saved->objectForKey(SharedFiles::greenKey)->floatValue(), 140.0f / 255);
 
     ASSERT_EQ(device("set --color-switch on --image-switch on").exitCode, 0);
     ASSERT_EQ(device("set --color 1,1,1,0.5").exitCode, 0);
     saved = settings();
     ASSERT_TRUE(saved);
-    EXPECT_TRUE(saved->objectForKey("open"));
-    EXPECT_TRUE(saved->objectForKey("image_open"));
-    EXPECT_EQ(saved->objectForKey("a")->floatValue(), 0.5f);
+    EXPECT_TRUE(saved->objectForKey(SharedFiles::colorSwitchKey));
+    EXPECT_TRUE(saved->objectForKey(SharedFiles::imageSwitchKey));
+    EXPECT_EQ(saved->objectForKey(SharedFiles::alphaKey)->floatValue(), 0.5f);
 
     ASSERT_EQ(device("set --color-switch off").exitCode, 0);
-    EXPECT_FALSE(settings()->objectForKey("open"));
-    EXPECT_TRUE(settings()->objectForKey("image_open"));
+    EXPECT_FALSE(settings()->objectForKey(SharedFiles::colorSwitchKey));
+    EXPECT_TRUE(settings()->objectForKey(SharedFiles::imageSwitchKey));
 }
 
 TEST_F(DeviceProgram, SetRefusesBadValuesAndKeepsAnUnreadableSettingsFile)
@@ -85,7 +86,7 @@ TEST_F(DeviceProgram, SetRefusesBadValuesAndKeepsAnUnreadableSettingsFile)
     TestSupport::writeFile(garbage, "not an image");
     EXPECT_NE(device("set --image " + TestSupport::shellQuote(garbage.string())).output.find("cannot read"), std::string::npos);
 
-    auto settingsFile = m_root.path() / "var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
+    auto settingsFile = m_root.path() / std::filesystem::path(SharedFiles::settingsPath).relative_path();
     TestSupport::writeFile(settingsFile, "<plist>broken");
     EXPECT_NE(device("set --color 0,0,0,1").exitCode, 0);
     EXPECT_EQ(TestSupport::readFile(settingsFile), "<plist>broken");

@@ -6,7 +6,9 @@
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSFileManager.h"
 #include "UIKit/UIImage.h"
+#include "shared/SharedFiles.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace Device {
@@ -31,11 +33,17 @@ std::string describeValue(const PropertyListValue& value)
     return "a value of another type (reads as " + std::to_string(value.floatValue()) + ")";
 }
 
+bool isSettingsKey(std::string_view key)
+{
+    return key == SharedFiles::colorSwitchKey || key == SharedFiles::imageSwitchKey
+        || std::ranges::find(SharedFiles::colorComponentKeys, key) != SharedFiles::colorComponentKeys.end();
+}
+
 }
 
 std::optional<std::string> install(const std::filesystem::path& builtPlugin)
 {
-    for (const char* folder : { "/Library/MobileSubstrate/DynamicLibraries", backgroundImageFolder, photoLibraryFolder, "/var/mobile/Library/Preferences" }) {
+    for (const char* folder : { "/Library/MobileSubstrate/DynamicLibraries", SharedFiles::backgroundImageFolder, photoLibraryFolder, "/var/mobile/Library/Preferences" }) {
         if (!createFolder(folder))
             return std::string("cannot create ") + DeviceRoot::resolve(folder).string();
     }
@@ -67,31 +75,31 @@ std::string status(const std::filesystem::path& builtPlugin)
     out << "\n";
     auto filter = NSDictionary::dictionaryWithContentsOfFile(pluginFilterPath);
     out << "plug-in filter: " << (filter ? "present" : "missing or unreadable") << "\n";
-    out << "picture folder: " << (files.fileExistsAtPath(backgroundImageFolder) ? "present" : "missing") << "\n";
+    out << "picture folder: " << (files.fileExistsAtPath(SharedFiles::backgroundImageFolder) ? "present" : "missing") << "\n";
 
-    out << "Settings file " << settingsPath << ": ";
-    if (!files.fileExistsAtPath(settingsPath)) {
+    out << "Settings file " << SharedFiles::settingsPath << ": ";
+    if (!files.fileExistsAtPath(SharedFiles::settingsPath)) {
         out << "none (colour and picture switches off)\n";
-    } else if (auto settings = NSDictionary::dictionaryWithContentsOfFile(settingsPath)) {
+    } else if (auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath)) {
         out << "\n";
-        out << "  colour switch (\"open\"): " << (settings->objectForKey("open") ? "on" : "off") << "\n";
-        out << "  picture switch (\"image_open\"): " << (settings->objectForKey("image_open") ? "on" : "off") << "\n";
-        for (const char* key : { "r", "g", "b", "a" }) {
+        for (auto [label, key] : { std::pair { "colour switch", SharedFiles::colorSwitchKey }, std::pair { "picture switch", SharedFiles::imageSwitchKey } })
+            out << "  " << label << " (\"" << key << "\"): " << (settings->objectForKey(key) ? "on" : "off") << "\n";
+        for (const char* key : SharedFiles::colorComponentKeys) {
             auto* value = settings->objectForKey(key);
             out << "  " << key << ": " << (value ? describeValue(*value) : "absent (reads as 0)") << "\n";
         }
         for (const auto& [key, value] : settings->entries()) {
-            if (key != "open" && key != "image_open" && key != "r" && key != "g" && key != "b" && key != "a")
+            if (!isSettingsKey(key))
                 out << "  other key \"" << key << "\": " << describeValue(value) << "\n";
         }
     } else {
         out << "unreadable (reads as if empty)\n";
     }
 
-    out << "Background image file " << backgroundImagePath << ": ";
-    if (!files.fileExistsAtPath(backgroundImagePath))
+    out << "Background image file " << SharedFiles::backgroundImagePath << ": ";
+    if (!files.fileExistsAtPath(SharedFiles::backgroundImagePath))
         out << "none\n";
-    else if (auto image = UIImage::imageWithContentsOfFile(backgroundImagePath))
+    else if (auto image = UIImage::imageWithContentsOfFile(SharedFiles::backgroundImagePath))
         out << CGImageGetWidth(image->CGImage()) << " x " << CGImageGetHeight(image->CGImage()) << " pixels\n";
     else
         out << "unreadable (shows nothing)\n";
@@ -106,32 +114,31 @@ std::optional<std::string> apply(const SettingsChange& change)
         if (!image)
             return "cannot read " + change.image->string() + " as an image";
         NSData png(UIImagePNGRepresentation(image));
-        if (png.length() == 0 || !png.writeToFile(backgroundImagePath, true))
-            return "cannot write " + DeviceRoot::resolve(backgroundImagePath).string() + " (run tessary8-device init first)";
+        if (png.length() == 0 || !png.writeToFile(SharedFiles::backgroundImagePath, true))
+            return "cannot write " + DeviceRoot::resolve(SharedFiles::backgroundImagePath).string() + " (run tessary8-device init first)";
     }
     if (change.color) {
         auto& files = NSFileManager::defaultManager();
-        auto settings = files.fileExistsAtPath(settingsPath) ? NSDictionary::dictionaryWithContentsOfFile(settingsPath) : NSMutableDictionary::dictionary();
+        auto settings = files.fileExistsAtPath(SharedFiles::settingsPath) ? NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath) : NSMutableDictionary::dictionary();
         if (!settings)
             return "the Settings file exists but does not parse; it is left alone";
-        const char* keys[] = { "r", "g", "b", "a" };
-        for (size_t i = 0; i < 4; ++i)
-            settings->setObjectForKey(PropertyListValue((*change.color)[i]), keys[i]);
-        if (!settings->writeToFile(settingsPath, true))
-            return "cannot write " + DeviceRoot::resolve(settingsPath).string();
+        for (size_t i = 0; i < SharedFiles::colorComponentKeys.size(); ++i)
+            settings->setObjectForKey(PropertyListValue((*change.color)[i]), SharedFiles::colorComponentKeys[i]);
+        if (!settings->writeToFile(SharedFiles::settingsPath, true))
+            return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
     }
-    for (auto [value, key] : { std::pair { change.colorSwitch, "open" }, std::pair { change.imageSwitch, "image_open" } }) {
+    for (auto [value, key] : { std::pair { change.colorSwitch, SharedFiles::colorSwitchKey }, std::pair { change.imageSwitch, SharedFiles::imageSwitchKey } }) {
         if (!value)
             continue;
-        auto settings = NSDictionary::dictionaryWithContentsOfFile(settingsPath);
+        auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
         if (!settings)
             return std::string("a switch changes an existing Settings file only; save a colour first (--color)");
         if (*value)
             settings->setObjectForKey(PropertyListValue("1"), key);
         else
             settings->removeObjectForKey(key);
-        if (!settings->writeToFile(settingsPath, true))
-            return "cannot write " + DeviceRoot::resolve(settingsPath).string();
+        if (!settings->writeToFile(SharedFiles::settingsPath, true))
+            return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
     }
     return std::nullopt;
 }

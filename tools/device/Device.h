@@ -11,9 +11,6 @@ namespace Device {
 
 inline constexpr const char* pluginPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib";
 inline constexpr const char* pluginFilterPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.plist";
-inline constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
-inline constexpr const char* backgroundImageFolder = "/Library/Application Support/Tintwell/backImage";
-inline constexpr const char* backgroundImagePath = "/Library/Application Support/Tintwell/backImage/backimage.png";
 inline constexpr const char* photoLibraryFolder = "/var/mobile/Media/DCIM";
 
 // Installs the plug-in (the built library under its install name) with its
