@@ -6,9 +6,11 @@
 #include "Foundation/NSBundle.h"
 #include "KZColorPicker/ColorPicker/KZColorPicker.h"
 #include "KZColorPicker/ColorPicker/KZColorPickerHSWheel.h"
-#include "QuartzCore/CARenderer.h"
-#include "QuartzCore/CATransaction.h"
+#include "Foundation/NSRunLoop.h"
 #include "UIKit/UIGraphics.h"
+#include "UIKit/UIScreen.h"
+#include "UIKit/UIWindow.h"
+#include "host/HeadlessDisplay.h"
 #include "host/TouchInjector.h"
 
 #include "RatioReporter.h"
@@ -20,20 +22,24 @@ namespace {
 
 constexpr CGFloat scale = 2;
 
-std::shared_ptr<KZColorPicker> makePicker()
-{
-    NSBundle::mainBundle().setResourcePath(TESSARY8_PICTURES_DIR);
-    auto picker = KZColorPicker::initWithFrame(CGRectMake(0, 0, 320, 460));
-    CATransaction::flush();
-    return picker;
-}
-
-// Composites the picker as the screen shows it, into a context made once.
-void composite(KZColorPicker& picker, const CGContextRef& context)
-{
-    CGContextClearRect(context, CGRectMake(0, 0, 320, 460));
-    CARenderer::render(*picker.layer(), context);
-}
+// The picker in a shown window on a screen with an off-screen display, so that each
+// run-loop turn ends in a commit that composites the frame the screen would show.
+struct Scene {
+    std::shared_ptr<KZColorPicker> picker;
+    UIWindowRef window;
+    Scene()
+    {
+        NSBundle::mainBundle().setResourcePath(TESSARY8_PICTURES_DIR);
+        UIScreen::mainScreen()->setScale(scale);
+        UIScreen::mainScreen()->setDisplay(std::make_shared<HeadlessDisplay>());
+        window = UIWindow::initWithFrame(CGRectMake(0, 0, 320, 460));
+        picker = KZColorPicker::initWithFrame(CGRectMake(0, 0, 320, 460));
+        window->addSubview(picker);
+        window->makeKeyAndVisible();
+        NSRunLoop::mainRunLoop().runOnce(false);
+    }
+    ~Scene() { window->setHidden(true); }
+};
 
 CGContextRef screenContext()
 {
@@ -43,31 +49,29 @@ CGContextRef screenContext()
     return context;
 }
 
+// One touch event: the finger moves on the wheel, and the turn commits and composites.
 void WheelDragEvent(benchmark::State& state)
 {
-    auto picker = makePicker();
-    auto context = screenContext();
-    TouchInjector finger(picker);
+    Scene scene;
+    TouchInjector finger;
     finger.touchDown(CGPointMake(160, 135));
     double angle = 0;
     for (auto _ : state) {
         angle += 0.05;
         finger.touchMove(CGPointMake(static_cast<CGFloat>(160 + 80 * std::cos(angle)), static_cast<CGFloat>(135 + 80 * std::sin(angle))));
-        CATransaction::flush();
-        composite(*picker, context);
     }
     finger.touchUp(CGPointMake(160, 135));
 }
 
+// Everything drawn afresh and composited.
 void FullFrameRender(benchmark::State& state)
 {
-    auto picker = makePicker();
-    auto context = screenContext();
+    Scene scene;
     for (auto _ : state) {
-        picker->setNeedsDisplay();
-        for (auto& subview : picker->subviews())
+        scene.picker->setNeedsDisplay();
+        for (auto& subview : scene.picker->subviews())
             subview->setNeedsDisplay();
-        composite(*picker, context);
+        NSRunLoop::mainRunLoop().runOnce(false);
     }
 }
 

@@ -50,11 +50,21 @@ bool UIControl::isInsideTrackingArea(const UITouch& touch) const
     return CGRectContainsPoint(CGRectInset(bounds(), -trackingMargin, -trackingMargin), touch.locationInView(this));
 }
 
+UITouchRef UIControl::trackedTouchIn(const UITouchSet& touches) const
+{
+    auto tracked = m_trackedTouch.lock();
+    if (!tracked)
+        return nullptr;
+    return std::find(touches.begin(), touches.end(), tracked) != touches.end() ? tracked : nullptr;
+}
+
 void UIControl::touchesBegan(const UITouchSet& touches, const UIEvent& event)
 {
-    if (touches.empty() || !m_enabled)
+    // One finger at a time: the one that came down first.
+    if (touches.empty() || !m_enabled || m_trackedTouch.lock())
         return;
     const UITouch& touch = *touches.front();
+    m_trackedTouch = touches.front();
     m_touchInside = true;
     m_tracking = beginTrackingWithTouch(touch, event);
     setHighlighted(true);
@@ -66,9 +76,10 @@ void UIControl::touchesBegan(const UITouchSet& touches, const UIEvent& event)
 
 void UIControl::touchesMoved(const UITouchSet& touches, const UIEvent& event)
 {
-    if (touches.empty() || !m_enabled)
+    auto tracked = trackedTouchIn(touches);
+    if (!tracked || !m_enabled)
         return;
-    const UITouch& touch = *touches.front();
+    const UITouch& touch = *tracked;
     bool wasInside = m_touchInside;
     m_touchInside = isInsideTrackingArea(touch);
     setHighlighted(m_touchInside);
@@ -82,9 +93,13 @@ void UIControl::touchesMoved(const UITouchSet& touches, const UIEvent& event)
 
 void UIControl::touchesEnded(const UITouchSet& touches, const UIEvent& event)
 {
-    if (touches.empty() || !m_enabled)
+    auto tracked = trackedTouchIn(touches);
+    if (!tracked)
         return;
-    const UITouch& touch = *touches.front();
+    m_trackedTouch.reset();
+    if (!m_enabled)
+        return;
+    const UITouch& touch = *tracked;
     m_touchInside = isInsideTrackingArea(touch);
     if (m_tracking)
         endTrackingWithTouch(&touch, &event);
@@ -94,8 +109,11 @@ void UIControl::touchesEnded(const UITouchSet& touches, const UIEvent& event)
     m_touchInside = false;
 }
 
-void UIControl::touchesCancelled(const UITouchSet&, const UIEvent& event)
+void UIControl::touchesCancelled(const UITouchSet& touches, const UIEvent& event)
 {
+    if (!trackedTouchIn(touches))
+        return;
+    m_trackedTouch.reset();
     if (m_tracking)
         cancelTrackingWithEvent(&event);
     m_tracking = false;

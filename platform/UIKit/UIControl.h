@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UIKit/UIEvent.h"
 #include "UIKit/UIView.h"
 
 #include <functional>
@@ -79,8 +80,11 @@ private:
     };
     // A finger counts as inside within this margin around the bounds, as on the platform.
     [[nodiscard]] bool isInsideTrackingArea(const UITouch&) const;
+    // The touch the control tracks, if it is among these.
+    [[nodiscard]] UITouchRef trackedTouchIn(const UITouchSet&) const;
 
     std::vector<TargetAction> m_targets;
+    std::weak_ptr<UITouch> m_trackedTouch;
     bool m_enabled = true;
     bool m_selected = false;
     bool m_highlighted = false;

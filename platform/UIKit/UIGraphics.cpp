@@ -1,5 +1,7 @@
 #include "UIKit/UIGraphics.h"
 
+#include "UIKit/UIScreen.h"
+
 #include <cmath>
 #include <vector>
 
@@ -22,7 +24,7 @@ std::vector<ImageContext>& contextStack()
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale)
 {
     if (scale <= 0 || !std::isfinite(scale))
-        scale = UIKit::mainScreenScale;
+        scale = UIScreen::mainScreen()->scale();
     double width = std::ceil(static_cast<double>(size.width) * scale);
     double height = std::ceil(static_cast<double>(size.height) * scale);
     CGContextRef context;

@@ -6,7 +6,7 @@
 // UIKit drawing contexts: y grows downward from the top left, in points.
 // Contexts are a per-thread stack, as on the platform.
 
-// A scale of 0 means the phone screen's scale.
+// A scale of 0 (or one that is not a positive number) means the main screen's scale.
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale);
 [[nodiscard]] UIImageRef UIGraphicsGetImageFromCurrentImageContext();
 void UIGraphicsEndImageContext();
@@ -14,8 +14,3 @@ void UIGraphicsEndImageContext();
 [[nodiscard]] CGContextRef UIGraphicsGetCurrentContext();
 void UIGraphicsPushContext(CGContextRef);
 void UIGraphicsPopContext();
-
-namespace UIKit {
-// Points to pixels of the phone's screen.
-inline constexpr CGFloat mainScreenScale = 2;
-}

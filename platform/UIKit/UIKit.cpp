@@ -1,7 +1,11 @@
 #include "UIKit/UIKit.h"
 
+#include "UIKit/UIApplication.h"
 #include "UIKit/UIColor.h"
+#include "UIKit/UIGestureRecognizer.h"
+#include "UIKit/UIWindow.h"
 #include "UIKit/UIControl.h"
+#include "UIKit/UIEvent.h"
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIImageView.h"
@@ -18,7 +22,8 @@ void registerClasses()
     for (Class cls : { UIColor::runtimeClass(), UIImage::runtimeClass(), UIView::runtimeClass(), UIImageView::runtimeClass(),
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
-             UIEvent::runtimeClass() })
+             UIEvent::runtimeClass(), UIResponder::runtimeClass(), UIApplication::runtimeClass(), UIWindow::runtimeClass(),
+             UIGestureRecognizer::runtimeClass() })
         (void)cls;
 }
 

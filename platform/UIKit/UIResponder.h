@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UIKit/UITouch.h"
+#include "UIKit/UIEvent.h"
 #include "objc/NSObject.h"
 
 // The base of everything that takes part in event handling. Touches a

@@ -1,20 +1,11 @@
 #include "UIKit/UITouch.h"
 
-#include "UIKit/UIView.h"
-
-UITouch::UITouch(objc::AllocationKey key, std::weak_ptr<UIView> view, std::weak_ptr<UIView> window, CGPoint windowLocation, double timestamp)
-    : NSObject(key)
-    , m_view(std::move(view))
-    , m_window(std::move(window))
-    , m_location(windowLocation)
-    , m_previousLocation(windowLocation)
-    , m_timestamp(timestamp)
-{
-}
+#include "UIKit/UIGestureRecognizer.h"
+#include "UIKit/UIWindow.h"
 
 CGPoint UITouch::locationInView(const UIView* view) const
 {
-    auto window = m_window.lock();
+    auto window = m_window ? m_window : m_lastWindow.lock();
     if (!view || !window)
         return m_location;
     return window->convertPointToView(m_location, view);
@@ -22,7 +13,7 @@ CGPoint UITouch::locationInView(const UIView* view) const
 
 CGPoint UITouch::previousLocationInView(const UIView* view) const
 {
-    auto window = m_window.lock();
+    auto window = m_window ? m_window : m_lastWindow.lock();
     if (!view || !window)
         return m_previousLocation;
     return window->convertPointToView(m_previousLocation, view);
@@ -30,8 +21,19 @@ CGPoint UITouch::previousLocationInView(const UIView* view) const
 
 void UITouch::moveTo(CGPoint windowLocation, UITouchPhase phase, double timestamp)
 {
-    m_previousLocation = m_location;
+    if (phase != UITouchPhaseBegan)
+        m_previousLocation = m_location;
+    else
+        m_previousLocation = windowLocation;
     m_location = windowLocation;
     m_phase = phase;
     m_timestamp = timestamp;
+}
+
+void UITouch::finish()
+{
+    m_lastWindow = m_window;
+    m_view.reset();
+    m_window.reset();
+    m_gestureRecognizers.clear();
 }

@@ -1,8 +1,11 @@
 #include "UIKit/UIView.h"
 
 #include "QuartzCore/CABasicAnimation.h"
+#include "QuartzCore/CATransaction.h"
 #include "UIKit/UIGraphics.h"
+#include "UIKit/UIGestureRecognizer.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UIWindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,14 +19,18 @@ UIViewRef UIView::initWithFrame(CGRect frame)
 
 namespace {
 
+// An animation block is a transaction that carries its duration under this key, so
+// nested transactions inherit it and the view's layer knows it is inside a block.
+constexpr std::string_view animationBlockDurationKey = "UIViewAnimationBlockDuration";
+
 struct AnimationBlocks {
-    std::vector<double> durations;  // one per open block, innermost last
+    size_t open = 0;
     bool enabled = true;
 };
 
 AnimationBlocks& animationBlocks()
 {
-    static AnimationBlocks blocks;
+    thread_local AnimationBlocks blocks;
     return blocks;
 }
 
@@ -102,14 +109,41 @@ void UIView::insertSubviewAtIndex(const UIViewRef& view, size_t index)
     // The argument may be an entry of the very list edited below: hold the view by a copy.
     UIViewRef subview = view;
     if (subview->superview().get() == this) {
-        auto found = std::find(m_subviews.begin(), m_subviews.end(), subview);
-        size_t oldIndex = static_cast<size_t>(found - m_subviews.begin());
-        m_subviews.erase(found);
-        if (oldIndex < index)
-            --index;
-    } else {
-        subview->removeFromSuperview();
+        moveSubview(subview, index);
+        return;
     }
+    auto self = std::static_pointer_cast<UIView>(shared_from_this());
+    auto oldWindow = subview->window();
+    auto newWindow = window();
+    subview->willMoveToSuperview(self);
+    if (oldWindow != newWindow)
+        subview->tellWillMoveToWindow(newWindow);
+    if (auto oldParent = subview->superview()) {
+        oldParent->willRemoveSubview(subview);
+        std::erase(oldParent->m_subviews, subview);
+        subview->m_superview.reset();
+        subview->layer()->removeFromSuperlayer();
+    }
+    insertIntoList(subview, index);
+    subview->m_superview = self;
+    subview->didMoveToSuperview();
+    if (oldWindow != newWindow)
+        subview->tellDidMoveToWindow();
+    didAddSubview(subview);
+}
+
+void UIView::moveSubview(const UIViewRef& subview, size_t index)
+{
+    auto found = std::find(m_subviews.begin(), m_subviews.end(), subview);
+    size_t oldIndex = static_cast<size_t>(found - m_subviews.begin());
+    m_subviews.erase(found);
+    if (oldIndex < index)
+        --index;
+    insertIntoList(subview, index);
+}
+
+void UIView::insertIntoList(const UIViewRef& subview, size_t index)
+{
     index = std::min(index, m_subviews.size());
     // The layer goes below the layer of the view it is put below, else above every sublayer.
     if (index < m_subviews.size())
@@ -117,8 +151,18 @@ void UIView::insertSubviewAtIndex(const UIViewRef& view, size_t index)
     else
         layer()->addSublayer(subview->layer());
     m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), subview);
-    subview->m_superview = std::static_pointer_cast<UIView>(shared_from_this());
-    didAddSubview(subview);
+}
+
+void UIView::bringSubviewToFront(const UIViewRef& view)
+{
+    if (view && view->superview().get() == this)
+        moveSubview(UIViewRef(view), m_subviews.size());
+}
+
+void UIView::sendSubviewToBack(const UIViewRef& view)
+{
+    if (view && view->superview().get() == this)
+        moveSubview(UIViewRef(view), 0);
 }
 
 void UIView::removeFromSuperview()
@@ -127,11 +171,68 @@ void UIView::removeFromSuperview()
     if (!parent)
         return;
     auto self = std::static_pointer_cast<UIView>(shared_from_this());
+    bool leavesWindow = window() != nullptr;
+    willMoveToSuperview(nullptr);
+    if (leavesWindow)
+        tellWillMoveToWindow(nullptr);
     parent->willRemoveSubview(self);
     m_superview.reset();
-    auto& siblings = parent->m_subviews;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), self), siblings.end());
+    std::erase(parent->m_subviews, self);
     layer()->removeFromSuperlayer();
+    didMoveToSuperview();
+    if (leavesWindow)
+        tellDidMoveToWindow();
+}
+
+void UIView::tellWillMoveToWindow(const std::shared_ptr<UIWindow>& window)
+{
+    willMoveToWindow(window);
+    auto subviews = m_subviews;
+    for (auto& subview : subviews)
+        subview->tellWillMoveToWindow(window);
+}
+
+void UIView::tellDidMoveToWindow()
+{
+    didMoveToWindow();
+    auto subviews = m_subviews;
+    for (auto& subview : subviews)
+        subview->tellDidMoveToWindow();
+}
+
+std::shared_ptr<UIWindow> UIView::window() const
+{
+    for (auto view = std::static_pointer_cast<const UIView>(shared_from_this()); view; view = view->superview()) {
+        if (auto window = std::dynamic_pointer_cast<const UIWindow>(view))
+            return std::const_pointer_cast<UIWindow>(window);
+    }
+    return nullptr;
+}
+
+std::shared_ptr<UIResponder> UIView::nextResponder() const
+{
+    if (auto controller = viewController())
+        return controller;
+    return superview();
+}
+
+void UIView::addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer)
+{
+    if (!recognizer)
+        return;
+    if (auto previous = recognizer->view())
+        previous->removeGestureRecognizer(recognizer);
+    recognizer->m_view = std::static_pointer_cast<UIView>(shared_from_this());
+    m_gestureRecognizers.push_back(recognizer);
+}
+
+void UIView::removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>& recognizer)
+{
+    if (!recognizer || recognizer->view().get() != this)
+        return;
+    recognizer->reset();
+    recognizer->m_view.reset();
+    std::erase(m_gestureRecognizers, recognizer);
 }
 
 void UIView::resizeSubviews(CGSize oldSize)
@@ -237,30 +338,49 @@ void UIView::layoutSublayersOfLayer(CALayer&)
 
 CALayerDelegate::Action UIView::actionForLayerForKey(CALayer& layer, std::string_view key)
 {
-    auto& blocks = animationBlocks();
-    if (blocks.durations.empty() || !blocks.enabled || !layer.isAnimatableKey(key))
+    CAPropertyValue duration = CATransaction::valueForKey(animationBlockDurationKey);
+    if (duration.isNil() || !animationBlocks().enabled || !layer.isAnimatableKey(key))
         return Action::none();
     auto animation = CABasicAnimation::animationWithKeyPath(std::string(key));
     animation->setFromValue(layer.presentationValueForKeyPath(key));
-    animation->setDuration(blocks.durations.back());
+    animation->setDuration(duration.doubleValue());
     return Action::run(animation);
 }
 
 void UIView::beginAnimations(const char*, void*)
 {
-    animationBlocks().durations.push_back(defaultAnimationDuration);
+    CATransaction::begin();
+    CATransaction::setValueForKey(defaultAnimationDuration, animationBlockDurationKey);
+    ++animationBlocks().open;
 }
 
 void UIView::commitAnimations()
 {
-    if (!animationBlocks().durations.empty())
-        animationBlocks().durations.pop_back();
+    auto& blocks = animationBlocks();
+    if (!blocks.open)
+        return;
+    --blocks.open;
+    CATransaction::commit();
 }
 
 void UIView::setAnimationDuration(double seconds)
 {
-    if (!animationBlocks().durations.empty() && std::isfinite(seconds) && seconds >= 0)
-        animationBlocks().durations.back() = seconds;
+    if (animationBlocks().open && std::isfinite(seconds) && seconds >= 0)
+        CATransaction::setValueForKey(seconds, animationBlockDurationKey);
+}
+
+void UIView::animateWithDuration(double duration, const std::function<void()>& animations, std::function<void(bool finished)> completion)
+{
+    beginAnimations();
+    // The block is closed whatever the animations do.
+    struct Commit {
+        ~Commit() { commitAnimations(); }
+    } commit;
+    setAnimationDuration(duration);
+    if (completion)
+        CATransaction::setCompletionHandler(std::move(completion));
+    if (animations)
+        animations();
 }
 
 bool UIView::areAnimationsEnabled()

@@ -6,6 +6,7 @@
 #include "QuartzCore/CALayer.h"
 #include "UIKit/UIResponder.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,8 @@ enum UIViewContentMode : int {
 };
 
 class UIView;
+class UIWindow;
+class UIGestureRecognizer;
 using UIViewRef = std::shared_ptr<UIView>;
 
 // A rectangle in a tree of views, backed by a layer (the view is its layer's
@@ -68,9 +71,25 @@ class UIView : public UIResponder, public CALayerDelegate {
     void addSubview(const UIViewRef&);
     void insertSubviewAtIndex(const UIViewRef&, size_t index);
     void removeFromSuperview();
+    // Reorders a subview to draw above (or below) its siblings; anything else is ignored.
+    void bringSubviewToFront(const UIViewRef&);
+    void sendSubviewToBack(const UIViewRef&);
     // Told after a subview has been added, and before one is removed.
     virtual void didAddSubview(const UIViewRef&) { }
     virtual void willRemoveSubview(const UIViewRef&) { }
+    // Told around a move to another superview (nullptr: removed), and, for the view and every
+    // view below it, around a move into another window (nullptr: out of every window).
+    virtual void willMoveToSuperview(const UIViewRef&) { }
+    virtual void didMoveToSuperview() { }
+    virtual void willMoveToWindow(const std::shared_ptr<UIWindow>&) { }
+    virtual void didMoveToWindow() { }
+    // The window the view is in (a window is in itself), or nullptr.
+    [[nodiscard]] std::shared_ptr<UIWindow> window() const;
+
+    // Recognisers see the touches of this view and of the views below it before the views do.
+    [[nodiscard]] const std::vector<std::shared_ptr<UIGestureRecognizer>>& gestureRecognizers() const { return m_gestureRecognizers; }
+    void addGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>&);
+    void removeGestureRecognizer(const std::shared_ptr<UIGestureRecognizer>&);
 
     [[nodiscard]] const UIColorRef& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(UIColorRef);
@@ -94,6 +113,15 @@ class UIView : public UIResponder, public CALayerDelegate {
 
     [[nodiscard]] bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
     void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+    // Off by default, as on the platform: while one finger is on the view, others that come
+    // down on it are not delivered to it.
+    [[nodiscard]] bool isMultipleTouchEnabled() const { return m_multipleTouchEnabled; }
+    void setMultipleTouchEnabled(bool enabled) { m_multipleTouchEnabled = enabled; }
+
+    // The controller whose view this is (set by the controller), which then comes next in the
+    // responder chain; not owned.
+    [[nodiscard]] std::shared_ptr<UIResponder> viewController() const { return m_viewController.lock(); }
+    void setViewController(std::weak_ptr<UIResponder> controller) { m_viewController = std::move(controller); }
 
     // Maps this view's coordinates to its superview's.
     [[nodiscard]] CGAffineTransform transformToSuperview() const;
@@ -103,7 +131,7 @@ class UIView : public UIResponder, public CALayerDelegate {
     // The deepest visible, interactive view under point (in this view's coordinates), or nullptr.
     [[nodiscard]] virtual UIViewRef hitTest(CGPoint point, const UIEvent* event);
     [[nodiscard]] virtual bool pointInside(CGPoint point, const UIEvent* event) const;
-    [[nodiscard]] std::shared_ptr<UIResponder> nextResponder() const override { return superview(); }
+    [[nodiscard]] std::shared_ptr<UIResponder> nextResponder() const override;
 
     // Drawing: what drawRect draws is kept as the layer's contents and drawn
     // again only after setNeedsDisplay (views that draw ask for it when made).
@@ -115,10 +143,15 @@ class UIView : public UIResponder, public CALayerDelegate {
     void layoutIfNeeded() { layer()->layoutIfNeeded(); }
 
     // View animation blocks: layer changes made between begin and commit animate
-    // over the block's duration (0.2 s unless set); blocks nest.
+    // over the block's duration (0.2 s unless set); blocks nest. A block is a
+    // transaction of its own.
     static void beginAnimations(const char* animationID = nullptr, void* context = nullptr);
     static void commitAnimations();
     static void setAnimationDuration(double seconds);
+    // A block around the animations; completion runs once they have all ended, at the end
+    // of a commit, told whether they ran to their end.
+    static void animateWithDuration(double duration, const std::function<void()>& animations,
+        std::function<void(bool finished)> completion = {});
     [[nodiscard]] static bool areAnimationsEnabled();
     static void setAnimationsEnabled(bool);
     static constexpr double defaultAnimationDuration = 0.2;
@@ -140,15 +173,22 @@ protected:
 
 private:
     void resizeSubviews(CGSize oldSize);
+    void moveSubview(const UIViewRef&, size_t index);
+    void insertIntoList(const UIViewRef&, size_t index);
+    void tellWillMoveToWindow(const std::shared_ptr<UIWindow>&);
+    void tellDidMoveToWindow();
     void autoresizeInSuperview(CGSize oldSuperSize, CGSize newSuperSize);
 
     CALayerRef m_layer;
     std::vector<UIViewRef> m_subviews;
     std::weak_ptr<UIView> m_superview;
+    std::weak_ptr<UIResponder> m_viewController;
+    std::vector<std::shared_ptr<UIGestureRecognizer>> m_gestureRecognizers;
     UIColorRef m_backgroundColor;
     unsigned m_autoresizingMask = UIViewAutoresizingNone;
     bool m_autoresizesSubviews = true;
     bool m_opaque = true;
     bool m_userInteractionEnabled = true;
+    bool m_multipleTouchEnabled = false;
     UIViewContentMode m_contentMode = UIViewContentModeScaleToFill;
 };

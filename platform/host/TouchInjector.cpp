@@ -1,5 +1,9 @@
 #include "host/TouchInjector.h"
 
+#include "Foundation/NSRunLoop.h"
+
+#include <algorithm>
+
 namespace {
 
 // Injected touches are a sixtieth of a second apart, like a finger sampled by the screen.
@@ -7,62 +11,58 @@ constexpr double touchInterval = 1.0 / 60;
 
 }
 
-TouchInjector::TouchInjector(UIViewRef root)
-    : m_root(std::move(root))
+void TouchInjector::sendFrame(std::vector<UIFingerSample> fingers)
 {
-}
-
-UIViewRef TouchInjector::touchDown(CGPoint point)
-{
-    if (m_touch)
-        touchCancel();
-    if (!m_root)
-        return nullptr;
-    auto target = m_root->hitTest(point, nullptr);
-    if (!target)
-        return nullptr;
-    m_time += touchInterval;
-    m_touch = objc::alloc<UITouch>(target, m_root, point, m_time);
-    auto event = objc::alloc<UIEvent>(UITouchSet { m_touch }, m_time);
-    target->touchesBegan({ m_touch }, *event);
-    return target;
-}
-
-void TouchInjector::deliver(UITouchPhase phase, CGPoint point)
-{
-    if (!m_touch)
+    if (fingers.empty())
         return;
-    auto touch = m_touch;
-    if (phase == UITouchPhaseEnded || phase == UITouchPhaseCancelled)
-        m_touch.reset();
-    auto target = touch->view();
-    if (!target)
-        return;
-    m_time += touchInterval;
-    touch->moveTo(point, phase, m_time);
-    auto event = objc::alloc<UIEvent>(UITouchSet { touch }, m_time);
-    switch (phase) {
-    case UITouchPhaseMoved: target->touchesMoved({ touch }, *event); break;
-    case UITouchPhaseEnded: target->touchesEnded({ touch }, *event); break;
-    case UITouchPhaseCancelled: target->touchesCancelled({ touch }, *event); break;
-    default: break;
+    for (const auto& finger : fingers) {
+        bool down = std::find(m_down.begin(), m_down.end(), finger.finger) != m_down.end();
+        if (finger.phase == UITouchPhaseBegan && !down)
+            m_down.push_back(finger.finger);
+        else if (finger.phase == UITouchPhaseEnded || finger.phase == UITouchPhaseCancelled)
+            std::erase(m_down, finger.finger);
     }
+    m_time += touchInterval;
+    auto application = UIApplication::sharedApplication();
+    application->enqueueTouchFrame({ std::move(fingers), m_time });
+    while (application->hasPendingFrames())
+        NSRunLoop::mainRunLoop().runOnce(false);
+}
+
+bool TouchInjector::touchDown(CGPoint point)
+{
+    if (isTouching())
+        touchCancel();
+    auto application = UIApplication::sharedApplication();
+    size_t before = application->activeTouchCount();
+    m_lastPoint = point;
+    sendFrame({ { firstFinger, UITouchPhaseBegan, point } });
+    bool taken = application->activeTouchCount() > before;
+    if (!taken)
+        std::erase(m_down, firstFinger);
+    return taken;
 }
 
 void TouchInjector::touchMove(CGPoint point)
 {
-    deliver(UITouchPhaseMoved, point);
+    if (!isTouching())
+        return;
+    m_lastPoint = point;
+    sendFrame({ { firstFinger, UITouchPhaseMoved, point } });
 }
 
 void TouchInjector::touchUp(CGPoint point)
 {
-    deliver(UITouchPhaseEnded, point);
+    if (!isTouching())
+        return;
+    m_lastPoint = point;
+    sendFrame({ { firstFinger, UITouchPhaseEnded, point } });
 }
 
 void TouchInjector::touchCancel()
 {
-    if (m_touch)
-        deliver(UITouchPhaseCancelled, m_touch->locationInView(nullptr));
+    if (isTouching())
+        sendFrame({ { firstFinger, UITouchPhaseCancelled, m_lastPoint } });
 }
 
 void TouchInjector::tap(CGPoint point)

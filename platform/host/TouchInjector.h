@@ -1,19 +1,20 @@
 #pragma once
 
-#include "UIKit/UITouch.h"
-#include "UIKit/UIView.h"
+#include "UIKit/UIApplication.h"
 
-#include <memory>
+#include <vector>
 
-// Drives a view tree with one finger, as the screen does: a touch begins on
-// the view the hit test finds under it and stays with that view until it lifts
-// or is cancelled, wherever it moves. Points are in the root view's coordinates.
+// An event source of fingers, as a screen is: it reports touch frames (each
+// finger with an id of its own, several at a time) to the application and runs
+// the main run loop until the application has handled them, so each frame is one
+// turn and ends in a commit. Points are in screen points. The one-finger calls
+// drive finger 1.
 class TouchInjector {
 public:
-    explicit TouchInjector(UIViewRef root);
+    void sendFrame(std::vector<UIFingerSample>);
 
-    // Answers the view the touch began on, or nullptr when nothing took it.
-    UIViewRef touchDown(CGPoint);
+    // Answers whether a window took the touch.
+    bool touchDown(CGPoint);
     void touchMove(CGPoint);
     void touchUp(CGPoint);
     void touchCancel();
@@ -22,12 +23,12 @@ public:
     // Down at from, steps moves along the straight line, up at to.
     void drag(CGPoint from, CGPoint to, int steps);
 
-    [[nodiscard]] bool isTouching() const { return m_touch != nullptr; }
+    [[nodiscard]] bool isTouching() const { return !m_down.empty(); }
+
+    static constexpr int firstFinger = 1;
 
 private:
-    void deliver(UITouchPhase, CGPoint);
-
-    UIViewRef m_root;
-    std::shared_ptr<UITouch> m_touch;
+    std::vector<int> m_down;  // fingers this source has down
+    CGPoint m_lastPoint {};
     double m_time = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "CoreGraphics/CGColorSpace.h"
 #include "PickerControlTestSupport.h"
+#include "support/ControlTestSupport.h"
 
 #include <vector>
 
@@ -10,7 +11,7 @@ namespace {
 
 using namespace PickerControlTestSupport;
 
-class RampSlider : public PickerControlTest { };
+class RampSlider : public ControlTestSupport::ControlTest { };
 
 std::vector<CGFloat> rgba(const CGColorRef& color)
 {
@@ -81,7 +82,7 @@ TEST_F(RampSlider, RunsFromTheKeyColourAsGivenAtOnce)
         SCOPED_TRACE(c.name);
         auto brightness = KZColorPickerBrightnessSlider::initWithFrame(CGRectMake(0, 0, 272, 38));
         auto alpha = KZColorPickerAlphaSlider::initWithFrame(CGRectMake(0, 0, 272, 38));
-        commitLayers();
+        runLoopTurn();
         if (c.key) {
             brightness->setKeyColor(c.key);
             alpha->setKeyColor(c.key);
@@ -104,7 +105,7 @@ TEST_F(RampSlider, ANewFrameMovesTheRampWithItsImplicitAnimationAndReplacesTheKn
     auto alpha = KZColorPickerAlphaSlider::initWithFrame(CGRectMake(24, 321, 272, 38));
     brightness->setValue(0.5f);
     alpha->setValue(0.5f);
-    commitLayers();
+    runLoopTurn();
     brightness->setFrame(CGRectMake(300, 62, 165, 50));
     alpha->setFrame(CGRectMake(300, 105, 165, 50));
 

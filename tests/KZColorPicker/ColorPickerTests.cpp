@@ -11,7 +11,7 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIViewRendering.h"
 #include "host/Snapshot.h"
-#include "host/TouchInjector.h"
+#include "support/ControlTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -24,20 +24,17 @@ public:
     void changed(const std::shared_ptr<UIControl>&) { ++count; }
 };
 
-class ColorPickerTest : public ::testing::Test {
+class ColorPickerTest : public ControlTestSupport::ControlTest {
 protected:
-    void SetUp() override { NSBundle::mainBundle().setResourcePath(TESSARY8_PICTURES_DIR); }
-    void TearDown() override { NSBundle::mainBundle().setResourcePath({}); }
-
+    // In the window, counting value-changed events.
     std::shared_ptr<KZColorPicker> makePicker(CGRect frame)
     {
         auto picker = KZColorPicker::initWithFrame(frame);
-        picker->addTarget(m_counter, &ValueChangedCounter::changed, UIControlEventValueChanged);
-        CATransaction::flush();
-        return picker;
+        picker->addTarget(m_changes, &ValueChangedCounter::changed, UIControlEventValueChanged);
+        return placeInWindow(picker);
     }
 
-    std::shared_ptr<ValueChangedCounter> m_counter = std::make_shared<ValueChangedCounter>();
+    std::shared_ptr<ValueChangedCounter> m_changes = std::make_shared<ValueChangedCounter>();
 };
 
 void expectRect(CGRect actual, CGRect expected)
@@ -143,11 +140,11 @@ TEST_F(ColorPickerTest, SwatchesAndSlidersFollowTheShapeOfTheArea)
 TEST_F(ColorPickerTest, TappingASwatchSelectsItsColourAndAnimatesTheKnob)
 {
     auto picker = makePicker(CGRectMake(0, 0, 320, 460));
-    m_counter->count = 0;
-    TouchInjector finger(picker);
+    m_changes->count = 0;
+    TouchInjector& finger = m_finger;
     CGRect third = picker->swatches()[2]->frame();
     finger.tap(CGPointMake(CGRectGetMidX(third), CGRectGetMidY(third)));
-    EXPECT_EQ(m_counter->count, 1);
+    EXPECT_EQ(m_changes->count, 1);
     HSVType selected = hsvOf(picker->selectedColor());
     EXPECT_NEAR(selected.h, 1.0f / 3, 1e-5);
     EXPECT_FLOAT_EQ(selected.s, 1);
@@ -163,20 +160,20 @@ TEST_F(ColorPickerTest, TappingTheCompareViewReturnsToTheOldColour)
     picker->setOldColor(UIColor::redColor());
     EXPECT_EQ(picker->currentColorView()->oldColor(), picker->oldColor());
     picker->setSelectedColor(UIColor::blueColor());
-    m_counter->count = 0;
-    TouchInjector(picker).tap(CGPointMake(32, 32));
-    EXPECT_EQ(m_counter->count, 1);
+    m_changes->count = 0;
+    m_finger.tap(CGPointMake(32, 32));
+    EXPECT_EQ(m_changes->count, 1);
     EXPECT_TRUE(CGColorEqualToColor(picker->selectedColor()->CGColor(), UIColor::redColor()->CGColor()));
 }
 
 TEST_F(ColorPickerTest, EverySetSendsValueChangedAndDrivesAssignedSliders)
 {
     auto picker = makePicker(CGRectMake(0, 0, 320, 460));
-    m_counter->count = 0;
+    m_changes->count = 0;
     auto color = UIColor::colorWithRed(0.2f, 0.4f, 0.6f, 0.5f);
     picker->setSelectedColor(color);
     picker->setSelectedColor(color);
-    EXPECT_EQ(m_counter->count, 2);
+    EXPECT_EQ(m_changes->count, 2);
 
     auto alphaSlider = KZColorPickerAlphaSlider::initWithFrame(CGRectZero);
     auto brightnessSlider = KZColorPickerBrightnessSlider::initWithFrame(CGRectZero);

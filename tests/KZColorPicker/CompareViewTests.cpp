@@ -4,12 +4,13 @@
 #include "RoundRectTestSupport.h"
 #include "UIKit/UIViewRendering.h"
 #include "host/Snapshot.h"
-#include "host/TouchInjector.h"
+#include "support/ControlTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace RoundRectTestSupport;
+using ControlTestSupport::ControlTest;
 using TestSupport::Pixel;
 using TestSupport::pixelNear;
 
@@ -17,7 +18,7 @@ namespace {
 
 class CompareViewTest : public ControlTest {
 protected:
-    // A 44 x 44 view at (10, 10) in a window-sized root, as the picker places it; laid out and committed.
+    // A 44 x 44 view at (10, 10) in the window, as the picker places it; laid out and committed.
     std::shared_ptr<KZColorCompareView> makeView() { return placeInWindow(KZColorCompareView::initWithFrame(CGRectMake(10, 10, 44, 44))); }
 };
 
@@ -178,8 +179,9 @@ TEST_F(CompareViewTest, PressingDarkensOnlyTheOldHalf)
     auto view = makeView();
     view->setOldColor(UIColor::redColor());
     view->setCurrentColor(UIColor::greenColor());
-    TouchInjector finger(m_root);
-    ASSERT_EQ(finger.touchDown(CGPointMake(44, 32)), view);
+    TouchInjector& finger = m_finger;
+    ASSERT_TRUE(finger.touchDown(CGPointMake(44, 32)));
+    ASSERT_TRUE(view->isTracking());
     auto image = renderViewToImage(*view, 2);
     ASSERT_TRUE(image);
     EXPECT_TRUE(pixelNear(pixelAtPoint(*image, 11, 22), Pixel { 204, 0, 0, 255 }, 2)) << "20 % black over red";

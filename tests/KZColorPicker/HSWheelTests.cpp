@@ -2,8 +2,8 @@
 
 #include "ImageIO/PNGCodec.h"
 #include "PickerControlTestSupport.h"
+#include "support/ControlTestSupport.h"
 #include "WheelMapping.h"
-#include "host/TouchInjector.h"
 
 #include <cmath>
 #include <filesystem>
@@ -15,7 +15,7 @@ namespace {
 
 using namespace PickerControlTestSupport;
 
-class HSWheel : public PickerControlTest { };
+class HSWheel : public ControlTestSupport::ControlTest { };
 
 TEST_F(HSWheel, MapsPointsToHueByAngleAndSaturationByDistance)
 {
@@ -111,12 +111,12 @@ TEST_F(HSWheel, PlacesTheKnobOnWholePointsThreePointsInsideTheRim)
     }
 }
 
+// A wheel in the test's window for the scene's lifetime.
 struct TouchScene {
-    UIViewRef root = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
     std::shared_ptr<KZColorPickerHSWheel> wheel = KZColorPickerHSWheel::initAtOrigin(CGPointMake(40, 15));
     std::shared_ptr<ValueChangedCounter> counter = ValueChangedCounter::listenTo(wheel);
-    TouchInjector finger { root };
-    TouchScene() { root->addSubview(wheel); }
+    explicit TouchScene(UIWindow& window) { window.addSubview(wheel); }
+    ~TouchScene() { wheel->removeFromSuperview(); }
     static CGPoint onWheel(CGFloat x, CGFloat y) { return CGPointMake(40 + x, 15 + y); }
 };
 
@@ -131,8 +131,8 @@ TEST_F(HSWheel, ReportsEveryMappedTouchAndFollowsADragOffTheWheel)
         { { 150, 120 }, { 120, 455 }, 1, 0.75f, 1 }, { { 150, 120 }, { -40, 120 }, 3, 0.5f, 1 } };
     for (auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << ::testing::PrintToString(c.up) << " moves " << c.moves);
-        TouchScene scene;
-        scene.finger.drag(TouchScene::onWheel(c.down.x, c.down.y), TouchScene::onWheel(c.up.x, c.up.y), c.moves);
+        TouchScene scene(*m_window);
+        m_finger.drag(TouchScene::onWheel(c.down.x, c.down.y), TouchScene::onWheel(c.up.x, c.up.y), c.moves);
         EXPECT_EQ(scene.counter->count, c.moves + 2) << "touch-down, each move and lift-off, changed or not";
         EXPECT_NEAR(scene.wheel->hue(), c.hue, 1e-6);
         EXPECT_NEAR(scene.wheel->saturation(), c.saturation, 1e-6);
@@ -141,13 +141,13 @@ TEST_F(HSWheel, ReportsEveryMappedTouchAndFollowsADragOffTheWheel)
 
 TEST_F(HSWheel, ATouchBeginningOffThePictureIsNotTracked)
 {
-    TouchScene scene;
+    TouchScene scene(*m_window);
     scene.wheel->wheelImageView()->setFrame(CGRectMake(0, 0, 100, 100));
-    scene.finger.drag(TouchScene::onWheel(200, 200), TouchScene::onWheel(50, 10), 3);
+    m_finger.drag(TouchScene::onWheel(200, 200), TouchScene::onWheel(50, 10), 3);
     EXPECT_EQ(scene.counter->count, 0);
     EXPECT_EQ(scene.wheel->saturation(), 0);
     // On the picture the touch maps in the picture's own coordinates, about its centre (50, 50).
-    scene.finger.tap(TouchScene::onWheel(99, 50));
+    m_finger.tap(TouchScene::onWheel(99, 50));
     EXPECT_EQ(scene.counter->count, 2);
     EXPECT_NEAR(scene.wheel->saturation(), 49.0f / 50, 1e-6);
 }
@@ -155,7 +155,7 @@ TEST_F(HSWheel, ATouchBeginningOffThePictureIsNotTracked)
 TEST_F(HSWheel, TheKnobAnimatesOnlyInsideAViewAnimationBlock)
 {
     auto wheel = KZColorPickerHSWheel::initAtOrigin(CGPointMake(40, 15));
-    commitLayers();
+    runLoopTurn();
     const CALayerRef& knobLayer = wheel->wheelKnobView()->layer();
     wheel->setCurrentHSV(HSVTypeMake(0.25f, 1, 1));
     EXPECT_TRUE(knobLayer->animationKeys().empty());

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Foundation/NSBundle.h"
-#include "QuartzCore/CATransaction.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIViewRendering.h"
 #include "support/GraphicsTestSupport.h"
@@ -22,24 +20,6 @@ struct ValueChangedCounter {
         control->addTarget(counter, &ValueChangedCounter::valueChanged, UIControlEventValueChanged);
         return counter;
     }
-};
-
-// Bundle pictures come from the ones the build drew; layers built before commitLayers()
-// take no implicit animation, as on screen.
-class PickerControlTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        NSBundle::mainBundle().setResourcePath(TESSARY8_PICTURES_DIR);
-        CATransaction::flush();
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(CATransaction::depth(), 0u) << "a transaction was left open";
-        CATransaction::flush();
-        NSBundle::mainBundle().setResourcePath({});
-    }
-    static void commitLayers() { CATransaction::flush(); }
 };
 
 // The pixel under a point of the view rendered at the screen's scale of 2.

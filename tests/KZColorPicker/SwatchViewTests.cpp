@@ -3,12 +3,13 @@
 #include "RoundRectTestSupport.h"
 #include "UIKit/UIViewRendering.h"
 #include "host/Snapshot.h"
-#include "host/TouchInjector.h"
+#include "support/ControlTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace RoundRectTestSupport;
+using ControlTestSupport::ControlTest;
 using TestSupport::Pixel;
 using TestSupport::pixelNear;
 
@@ -16,7 +17,7 @@ namespace {
 
 class SwatchViewTest : public ControlTest {
 protected:
-    // A swatch at (10, 10) in a window-sized root, laid out and committed.
+    // A swatch at (10, 10) in the window, laid out and committed.
     std::shared_ptr<KZColorPickerSwatchView> makeSwatch(CGSize size = CGSizeMake(36, 36))
     {
         return placeInWindow(KZColorPickerSwatchView::initWithFrame(CGRectMake(10, 10, size.width, size.height)));

@@ -1,7 +1,7 @@
 #include "KZColorPicker/ColorPicker/KZUnitSlider.h"
 
 #include "PickerControlTestSupport.h"
-#include "host/TouchInjector.h"
+#include "support/ControlTestSupport.h"
 
 #include <limits>
 
@@ -9,7 +9,7 @@ namespace {
 
 using namespace PickerControlTestSupport;
 
-class UnitSlider : public PickerControlTest { };
+class UnitSlider : public ControlTestSupport::ControlTest { };
 
 TEST_F(UnitSlider, RunsAcrossOnlyWhenWiderThanHighAndStartsAtZero)
 {
@@ -101,11 +101,10 @@ TEST_F(UnitSlider, ReportsEveryMappedTouchAndMapsTheLiftOffPoint)
     } cases[] = { { 0, { 150, 19 }, 0.5f }, { 1, { 85, 19 }, 0.75f }, { 6, { 400, 470 }, 0 } };
     for (auto& c : cases) {
         SCOPED_TRACE(c.moves);
-        UIViewRef root = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
-        auto slider = KZUnitSlider::initWithFrame(CGRectMake(10, 100, 300, 38));
-        root->addSubview(slider);
+        auto slider = placeInWindow(KZUnitSlider::initWithFrame(CGRectMake(10, 100, 300, 38)));
         auto counter = ValueChangedCounter::listenTo(slider);
-        TouchInjector(root).drag(CGPointMake(160, 119), CGPointMake(10 + c.liftOff.x, 100 + c.liftOff.y), c.moves);
+        m_finger.drag(CGPointMake(160, 119), CGPointMake(10 + c.liftOff.x, 100 + c.liftOff.y), c.moves);
+        slider->removeFromSuperview();
         EXPECT_EQ(counter->count, c.moves + 2);
         EXPECT_NEAR(slider->value(), c.value, 1e-6);
     }

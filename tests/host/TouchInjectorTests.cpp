@@ -1,5 +1,5 @@
 #include "UIKit/UIControl.h"
-#include "host/TouchInjector.h"
+#include "support/ControlTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -42,87 +42,83 @@ public:
     void upOutside(const std::shared_ptr<UIControl>&) { events.push_back(UIControlEventTouchUpOutside); }
 };
 
-struct Scene {
-    UIViewRef root = UIView::initWithFrame(CGRectMake(0, 0, 320, 480));
-    std::shared_ptr<RecordingControl> control = objc::alloc<RecordingControl>();
-    std::shared_ptr<Listener> listener = std::make_shared<Listener>();
-    Scene()
+class TouchInjectorTest : public ControlTestSupport::ControlTest {
+protected:
+    void SetUp() override
     {
+        ControlTest::SetUp();
         control->setFrame(CGRectMake(100, 100, 50, 50));
-        root->addSubview(control);
+        placeInWindow(control);
         control->addTarget(listener, &Listener::touchDown, UIControlEventTouchDown);
         control->addTarget(listener, &Listener::upInside, UIControlEventTouchUpInside);
         control->addTarget(listener, &Listener::upOutside, UIControlEventTouchUpOutside);
     }
+    std::shared_ptr<RecordingControl> control = objc::alloc<RecordingControl>();
+    std::shared_ptr<Listener> listener = std::make_shared<Listener>();
+    TouchInjector& finger = m_finger;
 };
 
-TEST(TouchInjector, ADragIsTrackedInTheControlsCoordinatesUntilLiftOff)
+TEST_F(TouchInjectorTest, ADragIsTrackedInTheControlsCoordinatesUntilLiftOff)
 {
-    Scene scene;
-    TouchInjector finger(scene.root);
     finger.drag({ 110, 110 }, { 130, 120 }, 2);
-    EXPECT_EQ(scene.control->calls, (std::vector<std::string> { "begin 10,10", "continue 20,15", "continue 30,20", "end 30,20" }));
-    EXPECT_EQ(scene.listener->events, (std::vector<unsigned> { UIControlEventTouchDown, UIControlEventTouchUpInside }));
-    EXPECT_FALSE(scene.control->isHighlighted());
-    EXPECT_FALSE(scene.control->isTracking());
+    EXPECT_EQ(control->calls, (std::vector<std::string> { "begin 10,10", "continue 20,15", "continue 30,20", "end 30,20" }));
+    EXPECT_EQ(listener->events, (std::vector<unsigned> { UIControlEventTouchDown, UIControlEventTouchUpInside }));
+    EXPECT_FALSE(control->isHighlighted());
+    EXPECT_FALSE(control->isTracking());
 }
 
-TEST(TouchInjector, LiftingFarOutsideIsTouchUpOutsideAndCancelCallsCancelTracking)
+TEST_F(TouchInjectorTest, LiftingFarOutsideIsTouchUpOutsideAndCancelCallsCancelTracking)
 {
-    Scene scene;
-    TouchInjector finger(scene.root);
     finger.drag({ 110, 110 }, { 300, 400 }, 1);
-    EXPECT_EQ(scene.listener->events.back(), UIControlEventTouchUpOutside);
+    EXPECT_EQ(listener->events.back(), UIControlEventTouchUpOutside);
 
     // Within the platform's margin of 70 points a lift-off still counts as inside.
-    scene.listener->events.clear();
+    listener->events.clear();
     finger.drag({ 110, 110 }, { 200, 100 }, 1);
-    EXPECT_EQ(scene.listener->events.back(), UIControlEventTouchUpInside);
+    EXPECT_EQ(listener->events.back(), UIControlEventTouchUpInside);
 
-    scene.control->calls.clear();
+    control->calls.clear();
     finger.touchDown({ 120, 120 });
-    EXPECT_TRUE(scene.control->isHighlighted());
+    EXPECT_TRUE(control->isHighlighted());
     finger.touchCancel();
-    EXPECT_EQ(scene.control->calls.back(), "cancel");
-    EXPECT_FALSE(scene.control->isHighlighted());
+    EXPECT_EQ(control->calls.back(), "cancel");
+    EXPECT_FALSE(control->isHighlighted());
 }
 
-TEST(TouchInjector, ContinueAnsweringFalseStopsTrackingButNotTheTouch)
+TEST_F(TouchInjectorTest, ContinueAnsweringFalseStopsTrackingButNotTheTouch)
 {
-    Scene scene;
-    scene.control->continueAnswer = false;
-    TouchInjector finger(scene.root);
+    control->continueAnswer = false;
     finger.drag({ 110, 110 }, { 120, 110 }, 3);
-    EXPECT_EQ(scene.control->calls, (std::vector<std::string> { "begin 10,10", "continue 13,10" }));
-    EXPECT_EQ(scene.listener->events.back(), UIControlEventTouchUpInside);
+    EXPECT_EQ(control->calls, (std::vector<std::string> { "begin 10,10", "continue 13,10" }));
+    EXPECT_EQ(listener->events.back(), UIControlEventTouchUpInside);
 }
 
-TEST(TouchInjector, TargetsAreNotOwnedAndMayBeRemoved)
+TEST_F(TouchInjectorTest, TargetsAreNotOwnedAndMayBeRemoved)
 {
-    Scene scene;
-    scene.control->addTarget(scene.listener, &Listener::valueChanged, UIControlEventValueChanged);
-    scene.control->sendActionsForControlEvents(UIControlEventValueChanged);
-    EXPECT_EQ(scene.listener->events.size(), 1u);
-    scene.control->removeTarget(scene.listener.get(), UIControlEventValueChanged);
-    scene.control->sendActionsForControlEvents(UIControlEventValueChanged);
-    EXPECT_EQ(scene.listener->events.size(), 1u);
+    control->addTarget(listener, &Listener::valueChanged, UIControlEventValueChanged);
+    control->sendActionsForControlEvents(UIControlEventValueChanged);
+    EXPECT_EQ(listener->events.size(), 1u);
+    control->removeTarget(listener.get(), UIControlEventValueChanged);
+    control->sendActionsForControlEvents(UIControlEventValueChanged);
+    EXPECT_EQ(listener->events.size(), 1u);
 
-    std::weak_ptr<Listener> gone = scene.listener;
-    scene.listener.reset();
+    std::weak_ptr<Listener> gone = listener;
+    listener.reset();
     EXPECT_TRUE(gone.expired());
-    scene.control->sendActionsForControlEvents(UIControlEventAllEvents);  // a vanished target is skipped
-    EXPECT_EQ(scene.control->numberOfTargetActions(UIControlEventTouchDown), 1u);
+    control->sendActionsForControlEvents(UIControlEventAllEvents);  // a vanished target is skipped
+    EXPECT_EQ(control->numberOfTargetActions(UIControlEventTouchDown), 1u);
 }
 
-TEST(TouchInjector, TouchesOutsideEveryViewGoNowhere)
+TEST_F(TouchInjectorTest, TouchesOutsideEveryViewGoNowhere)
 {
-    Scene scene;
-    TouchInjector finger(scene.root);
-    EXPECT_EQ(finger.touchDown({ -10, -10 }), nullptr);
+    EXPECT_FALSE(finger.touchDown({ -10, -10 })) << "off the screen";
     EXPECT_FALSE(finger.isTouching());
-    EXPECT_EQ(finger.touchDown({ 5, 5 }), scene.root);
+    m_window->setHidden(true);
+    EXPECT_FALSE(finger.touchDown({ 120, 120 })) << "a hidden window takes no touch";
+    m_window->makeKeyAndVisible();
+    EXPECT_TRUE(finger.touchDown({ 5, 5 }));
     finger.touchUp({ 5, 5 });
-    EXPECT_TRUE(scene.control->calls.empty());
+    EXPECT_TRUE(control->calls.empty());
 }
 
 }

@@ -1,6 +1,7 @@
 #include "KeyboardHost.h"
 
 #include "Foundation/NSLog.h"
+#include "Foundation/NSRunLoop.h"
 #include "host/Snapshot.h"
 #include "host/ViewTreeDescription.h"
 #include "substrate/Loader.h"
@@ -24,6 +25,16 @@ KeyboardHost::~KeyboardHost()
 void KeyboardHost::show()
 {
     m_keyboard = UIKeyboard::show(m_options.orientation, m_options.backdropFrame);
+    // On screen in a window of its own, as the platform's keyboard is, and committed like
+    // any change a platform process makes: the turn lays it out and displays it.
+    if (!m_window)
+        m_window = UIWindow::initWithFrame(CGRectZero);
+    for (auto& old : m_window->subviews())
+        old->removeFromSuperview();
+    m_window->setFrame(m_keyboard->frame());
+    m_window->addSubview(m_keyboard);
+    m_window->makeKeyAndVisible();
+    NSRunLoop::mainRunLoop().runOnce(false);
 }
 
 std::string KeyboardHost::report()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UIKit/UIKeyboard.h"
+#include "UIKit/UIWindow.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -36,6 +37,7 @@ public:
 private:
     Options m_options;
     std::shared_ptr<UIKeyboard> m_keyboard;
+    UIWindowRef m_window;
     std::vector<std::string> m_log;
     int m_logObserver = 0;
 };
