@@ -1,4 +1,9 @@
+#include "Foundation/NSRunLoop.h"
+#include "QuartzCore/CAAnimationClock.h"
+#include "QuartzCore/CATransaction.h"
+#include "UIKit/UIApplication.h"
 #include "UIKit/UIView.h"
+#include "UIKit/UIWindow.h"
 #include "UIKitTestSupport.h"
 #include "support/GraphicsTestSupport.h"
 
@@ -137,4 +142,107 @@ TEST(UIViewAutoresizing, SharesTheSuperviewChangeAmongFlexibleParts)
     fixedParent->setAutoresizesSubviews(true);
     fixedParent->setFrame(CGRectMake(0, 0, 100, 100));  // shrinking past the width stops at zero
     EXPECT_EQ(child->frame(), CGRectMake(10, 10, 0, 50));
+}
+
+namespace {
+
+// Records the moves it is told of, with the window it is in at each.
+class MoveLog : public UIView {
+public:
+    using UIView::UIView;
+    std::vector<std::string>* log = nullptr;
+    std::string name;
+    void willMoveToSuperview(const UIViewRef& to) override { note(to ? "will move to a superview" : "will leave its superview"); }
+    void didMoveToSuperview() override { note("did move"); }
+    void willMoveToWindow(const std::shared_ptr<UIWindow>& to) override { note(to ? "will enter a window" : "will leave the window"); }
+    void didMoveToWindow() override { note(window() ? "in the window" : "out of the window"); }
+
+private:
+    void note(const std::string& what) { log->push_back(name + ": " + what); }
+};
+
+}
+
+TEST(UIViewHierarchy, MovesBetweenSuperviewsAndWindowsAreToldToTheWholeSubtree)
+{
+    std::vector<std::string> log;
+    auto make = [&](const char* name) {
+        auto view = objc::alloc<MoveLog>();
+        view->log = &log;
+        view->name = name;
+        return view;
+    };
+    auto parent = make("parent");
+    auto child = make("child");
+    parent->addSubview(child);
+    EXPECT_EQ(log, (std::vector<std::string> { "child: will move to a superview", "child: did move" })) << "no window involved";
+
+    log.clear();
+    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 320, 480));
+    window->addSubview(parent);
+    EXPECT_EQ(log, (std::vector<std::string> { "parent: will move to a superview", "parent: will enter a window", "child: will enter a window",
+                       "parent: did move", "parent: in the window", "child: in the window" }));
+    EXPECT_EQ(child->window(), window);
+    EXPECT_EQ(window->window(), window);
+
+    log.clear();
+    parent->removeFromSuperview();
+    EXPECT_EQ(log, (std::vector<std::string> { "parent: will leave its superview", "parent: will leave the window", "child: will leave the window",
+                       "parent: did move", "parent: out of the window", "child: out of the window" }));
+    EXPECT_EQ(child->window(), nullptr);
+}
+
+TEST(UIViewHierarchy, SubviewsComeToTheFrontOrGoToTheBackWithTheirLayers)
+{
+    auto parent = makeView();
+    auto a = makeView(), b = makeView(), c = makeView(), stranger = makeView();
+    for (auto& view : { a, b, c })
+        parent->addSubview(view);
+    parent->bringSubviewToFront(a);
+    EXPECT_EQ(parent->subviews(), (std::vector<UIViewRef> { b, c, a }));
+    parent->sendSubviewToBack(c);
+    EXPECT_EQ(parent->subviews(), (std::vector<UIViewRef> { c, b, a }));
+    parent->bringSubviewToFront(stranger);
+    parent->sendSubviewToBack(nullptr);
+    EXPECT_EQ(parent->subviews().size(), 3u);
+    EXPECT_EQ(parent->layer()->sublayers(), (std::vector<CALayerRef> { c->layer(), b->layer(), a->layer() }));
+}
+
+TEST(UIViewResponders, TheControllerComesBetweenAViewAndItsSuperview)
+{
+    auto parent = makeView();
+    auto child = makeView();
+    parent->addSubview(child);
+    EXPECT_EQ(child->nextResponder(), parent);
+    auto controller = objc::alloc<UIResponder>();
+    child->setViewController(controller);
+    EXPECT_EQ(child->nextResponder(), controller);
+    controller.reset();
+    EXPECT_EQ(child->nextResponder(), parent) << "the link does not own the controller";
+    auto window = UIWindow::initWithFrame(CGRectZero);
+    EXPECT_EQ(window->nextResponder(), UIApplication::sharedApplication());
+    EXPECT_EQ(child->layer()->delegate(), child) << "the layer is made with the view, the view its delegate";
+}
+
+TEST(UIViewAnimation, AnimateWithDurationCompletesWhenItsAnimationsHaveEnded)
+{
+    auto window = UIWindow::initWithFrame(CGRectMake(0, 0, 320, 480));
+    auto view = makeView();
+    window->addSubview(view);
+    window->makeKeyAndVisible();
+    NSRunLoop::mainRunLoop().runOnce(false);
+    std::vector<bool> completions;
+    UIView::animateWithDuration(0.5, [&] { view->setAlpha(0); }, [&](bool finished) { completions.push_back(finished); });
+    EXPECT_EQ(view->layer()->animationForKey("opacity")->duration(), 0.5);
+    NSRunLoop::mainRunLoop().runOnce(false);
+    EXPECT_TRUE(completions.empty());
+    CAAnimationClock::shared().advance(0.5);
+    NSRunLoop::mainRunLoop().runOnce(false);
+    EXPECT_EQ(completions, std::vector<bool> { true });
+    // Nothing to animate: done at the next commit.
+    UIView::animateWithDuration(0.5, [&] { view->setAlpha(0); }, [&](bool finished) { completions.push_back(finished); });
+    NSRunLoop::mainRunLoop().runOnce(false);
+    EXPECT_EQ(completions, (std::vector<bool> { true, true }));
+    EXPECT_EQ(CATransaction::depth(), 0u);
+    window->setHidden(true);
 }
