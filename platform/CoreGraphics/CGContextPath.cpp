@@ -70,19 +70,7 @@ void paintPath(CGContext& context, Coverage coverage, const CGColorRef& color)
 {
     cairo_t* cr = context.cairo;
     cairo_set_fill_rule(cr, coverage == Coverage::EOFill ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-    setSourceColor(context, color);
-    auto paint = [&] { coverage == Coverage::Stroke ? cairo_stroke_preserve(cr) : cairo_fill_preserve(cr); };
-    double alpha = color ? context.state().alpha * unitInterval(color->alpha()) : 1;
-    if (cairo_pattern_get_type(cairo_get_source(cr)) != CAIRO_PATTERN_TYPE_SURFACE || alpha >= 1) {
-        paint();
-        return;
-    }
-    // A tiled image has no alpha of its own in Cairo: the shape goes through a group painted with it.
-    cairo_push_group(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    paint();
-    cairo_pop_group_to_source(cr);
-    cairo_paint_with_alpha(cr, alpha);
+    CGCairo::paintWithColor(context, color, [&] { coverage == Coverage::Stroke ? cairo_stroke_preserve(cr) : cairo_fill_preserve(cr); });
 }
 
 // Paints and consumes the current path.
@@ -101,6 +89,23 @@ void drawPath(CGContext& context, bool fill, bool evenOdd, bool stroke)
     });
 }
 
+}
+
+void CGCairo::paintWithColor(CGContext& context, const CGColorRef& color, const std::function<void()>& paint)
+{
+    cairo_t* cr = context.cairo;
+    setSourceColor(context, color);
+    double alpha = color ? context.state().alpha * unitInterval(color->alpha()) : 1;
+    if (cairo_pattern_get_type(cairo_get_source(cr)) != CAIRO_PATTERN_TYPE_SURFACE || alpha >= 1) {
+        paint();
+        return;
+    }
+    // A tiled image has no alpha of its own in Cairo: what is painted goes through a group painted with it.
+    cairo_push_group(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    paint();
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, alpha);
 }
 
 void CGContextBeginPath(const CGContextRef& context)

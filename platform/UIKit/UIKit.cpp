@@ -3,6 +3,7 @@
 #include "UIKit/UIColor.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIDevice.h"
+#include "UIKit/UIFont.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UIKBInputBackdropView.h"
@@ -18,7 +19,7 @@ void registerClasses()
     for (Class cls : { UIColor::runtimeClass(), UIImage::runtimeClass(), UIView::runtimeClass(), UIImageView::runtimeClass(),
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
-             UIEvent::runtimeClass() })
+             UIEvent::runtimeClass(), UIFont::runtimeClass() })
         (void)cls;
 }
 

@@ -52,6 +52,10 @@ inline cairo_user_data_key_t contextKey;
 // The CTM with the device flip: user space to Cairo's device pixels (y down).
 [[nodiscard]] CGAffineTransform userToDevice(const CGContext&);
 
+// Runs paint, which paints with Cairo's source, after making the colour the source at the
+// state's alpha (black for nil), as fills and strokes are painted.
+void paintWithColor(CGContext&, const CGColorRef&, const std::function<void()>& paint);
+
 // Runs draw, which paints with Cairo under the current state; with a shadow set, the
 // drawing goes to a group first and the shadow is painted under it. Either way the
 // blend mode applies to the shadow and to the shape.

@@ -9,6 +9,13 @@ cairo_t* CGContextGetCairo(const CGContextRef& context)
     return context ? context->cairo : nullptr;
 }
 
+void CGContextFillWithCairo(const CGContextRef& context, const std::function<void(cairo_t*)>& paint)
+{
+    if (!context)
+        return;
+    CGCairo::drawWithShadow(*context, [&] { CGCairo::paintWithColor(*context, context->state().fill, [&] { paint(context->cairo); }); });
+}
+
 double CGCairoPixelsPerPoint(cairo_t* cr)
 {
     auto* context = cr ? static_cast<CGContext*>(cairo_get_user_data(cr, &CGCairo::contextKey)) : nullptr;
