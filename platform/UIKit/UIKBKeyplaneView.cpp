@@ -1,10 +1,11 @@
 #include "UIKit/UIKBKeyplaneView.h"
 
 #include "CoreGraphics/cairo/CairoContext.h"
+#include "UIKit/UIFont.h"
 #include "UIKit/UIGraphics.h"
+#include "UIKit/UIStringDrawing.h"
 
 #include <cmath>
-#include <pango/pangocairo.h>
 
 namespace {
 
@@ -39,20 +40,12 @@ void roundedRectangle(cairo_t* cr, CGRect rect, double radius)
     cairo_close_path(cr);
 }
 
-void drawLegend(cairo_t* cr, const std::string& text, CGRect frame, double fontSize, const double* color)
+// Centred in the key, one line high.
+void drawLegend(const std::string& legend, CGRect frame, const UIFontRef& font)
 {
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans");
-    pango_font_description_set_absolute_size(font, fontSize * PANGO_SCALE);
-    pango_layout_set_font_description(layout, font);
-    pango_layout_set_text(layout, text.c_str(), -1);
-    int width = 0, height = 0;
-    pango_layout_get_pixel_size(layout, &width, &height);
-    cairo_set_source_rgba(cr, color[0], color[1], color[2], color[3]);
-    cairo_move_to(cr, frame.origin.x + (frame.size.width - width) / 2, frame.origin.y + (frame.size.height - height) / 2);
-    pango_cairo_show_layout(cr, layout);
-    pango_font_description_free(font);
-    g_object_unref(layout);
+    CGFloat height = UIStringDrawing::sizeWithFont(legend, font).height;
+    CGRect line = CGRectMake(frame.origin.x, frame.origin.y + (frame.size.height - height) / 2, frame.size.width, height);
+    UIStringDrawing::drawInRect(legend, line, font, NSLineBreakByTruncatingTail, NSTextAlignmentCenter);
 }
 
 }
@@ -106,12 +99,18 @@ void UIKBKeyplaneView::layoutKeys()
 
 void UIKBKeyplaneView::drawRect(CGRect)
 {
-    cairo_t* cr = CGContextGetCairo(UIGraphicsGetCurrentContext());
+    CGContextRef context = UIGraphicsGetCurrentContext();
+    cairo_t* cr = CGContextGetCairo(context);
     if (!cr)
         return;
     const KeyColors& colors = m_lightKeyboard ? lightColors : darkColors;
     CGFloat sy = bounds().size.height / referenceHeight;
-    cairo_save(cr);
+    UIFontRef letterFont = UIFont::systemFontOfSize(20 * sy);
+    UIFontRef wordFont = UIFont::systemFontOfSize(14 * sy);
+    CGContextStateSaver saver(context);
+    const double* legend = colors.legend;
+    CGContextSetFillColorWithColor(context,
+        CGColorCreate(CGColorSpaceCreateDeviceRGB(), { CGFloat(legend[0]), CGFloat(legend[1]), CGFloat(legend[2]), CGFloat(legend[3]) }));
     for (const auto& key : m_keys) {
         const double* fill = key.isFunctionKey ? colors.functionKey : colors.key;
         roundedRectangle(cr, CGRectOffset(key.frame, 0, 1), 5 * sy);
@@ -121,7 +120,6 @@ void UIKBKeyplaneView::drawRect(CGRect)
         cairo_set_source_rgba(cr, fill[0], fill[1], fill[2], fill[3]);
         cairo_fill(cr);
         bool word = key.legend.size() > 1 && static_cast<unsigned char>(key.legend[0]) < 0x80;
-        drawLegend(cr, key.legend, key.frame, (word ? 14 : 20) * sy, colors.legend);
+        drawLegend(key.legend, key.frame, word ? wordFont : letterFont);
     }
-    cairo_restore(cr);
 }

@@ -7,6 +7,7 @@
 #include "UIKit/UIControl.h"
 #include "UIKit/UIEvent.h"
 #include "UIKit/UIDevice.h"
+#include "UIKit/UIFont.h"
 #include "UIKit/UIImage.h"
 #include "UIKit/UIImageView.h"
 #include "UIKit/UIKBInputBackdropView.h"
@@ -23,7 +24,7 @@ void registerClasses()
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
              UIEvent::runtimeClass(), UIResponder::runtimeClass(), UIApplication::runtimeClass(), UIWindow::runtimeClass(),
-             UIGestureRecognizer::runtimeClass() })
+             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass() })
         (void)cls;
 }
 

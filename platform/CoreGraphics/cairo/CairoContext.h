@@ -3,11 +3,17 @@
 #include "CoreGraphics/CGContext.h"
 
 #include <cairo.h>
+#include <functional>
 #include <optional>
 
 // The Cairo side of a CGContext, for the frameworks that draw text and layers
 // into one. The Cairo matrix maps user space to device pixels (y down).
 [[nodiscard]] cairo_t* CGContextGetCairo(const CGContextRef&);
+
+// Runs paint, which paints with Cairo's source (text, for instance), as the context paints
+// its fills: in the fill colour at the context's alpha, under its blend mode, clip and
+// shadow. Cairo's graphics state is restored afterwards.
+void CGContextFillWithCairo(const CGContextRef&, const std::function<void(cairo_t*)>& paint);
 
 // Device pixels per point of the context a Cairo context belongs to (its base
 // scale); 1 for a Cairo context no CGContext made.
