@@ -39,6 +39,11 @@ TEST_F(DeviceProgram, InitInstallsThePlugInWithItsFilterAndIsSafeToRepeat)
     auto filter = TestSupport::readFile(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.plist");
     EXPECT_NE(filter.find("<string>com.apple.UIKit</string>"), std::string::npos);
     EXPECT_NE(device("status").output.find("Tessary8.dylib: installed\n"), std::string::npos);
+    // The root may also follow the subcommand.
+    auto program = TestSupport::binaryDirectory() / "bin" / "tessary8-device";
+    auto after = TestSupport::runCommand(TestSupport::shellQuote(program.string()) + " status --root " + TestSupport::shellQuote(root.string()) + " 2>&1");
+    EXPECT_EQ(after.exitCode, 0) << after.output;
+    EXPECT_NE(after.output.find("Tessary8.dylib: installed\n"), std::string::npos) << after.output;
 
     // A copy from another build would crash every application that loads it: status says so.
     TestSupport::writeFile(root / "Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib", "an older build");

@@ -18,10 +18,12 @@ std::optional<bool> onOff(const std::string& text)
 
 }
 
-int main(int argc, char** argv)
+static int run(int argc, char** argv)
 {
     CLI::App app { "Prepares and inspects a simulated Tessary8 device (a device root folder)." };
     app.require_subcommand(1);
+    // --root may come before or after the subcommand.
+    app.fallthrough();
     std::string root;
     app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
 
@@ -75,4 +77,17 @@ int main(int argc, char** argv)
         return 1;
     }
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    // The last line of defence: a failure nobody expected still ends with a message and a status.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "tessary8-device: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "tessary8-device: unexpected failure\n";
+    }
+    return 1;
 }

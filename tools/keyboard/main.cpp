@@ -32,7 +32,7 @@ std::optional<CGRect> parseFrame(const std::string& text, std::string& error)
 
 }
 
-int main(int argc, char** argv)
+static int run(int argc, char** argv)
 {
     CLI::App app { "Shows on-screen keyboards in a platform process (so plug-ins are injected), renders them as PNG and reports "
                    "their backdrop as JSON.\nWithout --out it reads commands on standard input: show, report, shot FILE, quit." };
@@ -78,4 +78,17 @@ int main(int argc, char** argv)
     }
     host.run(std::cin, std::cout);
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    // The last line of defence: a failure nobody expected still ends with a message and a status.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "tessary8-keyboard: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "tessary8-keyboard: unexpected failure\n";
+    }
+    return 1;
 }
