@@ -14,6 +14,7 @@
 #include "UIKit/UIKBKeyplaneView.h"
 #include "UIKit/UIKBRenderConfig.h"
 #include "UIKit/UIKeyboard.h"
+#include "UIKit/UILabel.h"
 #include "UIKit/UIScreen.h"
 
 namespace UIKit {
@@ -24,7 +25,7 @@ void registerClasses()
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
              UIEvent::runtimeClass(), UIResponder::runtimeClass(), UIApplication::runtimeClass(), UIWindow::runtimeClass(),
-             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass() })
+             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass(), UILabel::runtimeClass() })
         (void)cls;
 }
 
