@@ -36,7 +36,7 @@ class UIControl : public UIView {
     OBJC_CLASS(UIControl, UIView)
 
     [[nodiscard]] bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    virtual void setEnabled(bool enabled) { m_enabled = enabled; }
     [[nodiscard]] bool isSelected() const { return m_selected; }
     virtual void setSelected(bool selected) { m_selected = selected; }
     [[nodiscard]] bool isHighlighted() const { return m_highlighted; }

@@ -1,6 +1,7 @@
 #include "UIKit/UIKit.h"
 
 #include "UIKit/UIApplication.h"
+#include "UIKit/UIButton.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIGestureRecognizer.h"
 #include "UIKit/UIWindow.h"
@@ -25,7 +26,7 @@ void registerClasses()
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
              UIEvent::runtimeClass(), UIResponder::runtimeClass(), UIApplication::runtimeClass(), UIWindow::runtimeClass(),
-             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass(), UILabel::runtimeClass() })
+             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass(), UILabel::runtimeClass(), UIButton::runtimeClass() })
         (void)cls;
 }
 
