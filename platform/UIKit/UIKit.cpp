@@ -1,5 +1,6 @@
 #include "UIKit/UIKit.h"
 
+#include "UIKit/UIAlertView.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIColor.h"
@@ -26,7 +27,8 @@ void registerClasses()
              UIKBInputBackdropView::runtimeClass(), UIKBKeyplaneView::runtimeClass(), UIKBRenderConfig::runtimeClass(),
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
              UIEvent::runtimeClass(), UIResponder::runtimeClass(), UIApplication::runtimeClass(), UIWindow::runtimeClass(),
-             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass(), UILabel::runtimeClass(), UIButton::runtimeClass() })
+             UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass(), UILabel::runtimeClass(), UIButton::runtimeClass(),
+             UIAlertView::runtimeClass() })
         (void)cls;
 }
 
