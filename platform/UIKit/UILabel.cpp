@@ -84,18 +84,20 @@ CGSize UILabel::layoutBox(CGSize bounds) const
 {
     // Text that fits is laid out without a height: Pango, told a height, decides where to
     // end from the previous line's height, and a line taller than the rest (a character
-    // from a fallback font) would end the text a line early.
-    CGFloat limit = heightLimit(bounds.height);
+    // from a fallback font) would end the text a line early. No line is lower than the
+    // font's own, so text under one line more than the count has no more lines than it.
     CGSize whole = UIStringDrawing::sizeWithFont(m_text, m_font, CGSizeMake(bounds.width, unlimited), m_lineBreakMode);
-    return CGSizeMake(bounds.width, whole.height <= limit ? unlimited : limit);
+    bool fitsCount = !m_numberOfLines || whole.height < (static_cast<CGFloat>(m_numberOfLines) + 1) * m_font->lineHeight();
+    bool fits = fitsCount && whole.height <= bounds.height + lineSlack;
+    return CGSizeMake(bounds.width, fits ? unlimited : heightLimit(bounds.height));
 }
 
 CGSize UILabel::sizeThatFits(CGSize size) const
 {
     // A single line is measured whole: the platform's labels grow to their text's width.
     bool limitsWidth = m_numberOfLines != 1 && size.width > 0 && std::isfinite(size.width);
-    CGSize limits = CGSizeMake(limitsWidth ? size.width : unlimited, heightLimit(unlimited));
-    CGSize fitting = UIStringDrawing::sizeWithFont(m_text, m_font, limits, m_lineBreakMode);
+    CGSize box = layoutBox(CGSizeMake(limitsWidth ? size.width : unlimited, unlimited));
+    CGSize fitting = UIStringDrawing::sizeWithFont(m_text, m_font, box, m_lineBreakMode);
     return CGSizeMake(std::ceil(fitting.width), std::ceil(fitting.height));
 }
 

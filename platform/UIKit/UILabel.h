@@ -36,8 +36,9 @@ class UILabel : public UIView {
     [[nodiscard]] NSLineBreakMode lineBreakMode() const { return m_lineBreakMode; }
     void setLineBreakMode(NSLineBreakMode);
 
-    // The size of the text laid out within the width (none: a width that is not positive)
-    // and the number of lines, in whole points; zero for no text.
+    // The size of the text laid out within the width (none: a width that is not positive, or
+    // a single-line label, which grows to its text as the platform's do) and the number of
+    // lines, in whole points; zero for no text.
     [[nodiscard]] CGSize sizeThatFits(CGSize) const;
     // Keeps the origin and takes the size that fits the current width.
     void sizeToFit();

@@ -220,6 +220,20 @@ TEST_F(AlertViewTest, ButtonsShareTheRowOrStackByTheirCount)
     }
 }
 
+TEST_F(AlertViewTest, AMessageLongerThanTheScreenIsCutSoThatTheBoxFits)
+{
+    std::string message;
+    for (int i = 0; i < 100; ++i)
+        message += "Every line of this message is one more than the screen can hold. ";
+    auto alert = makeAlert("Title", "Cancel", { "OK" }, message);
+    alert->show();
+    EXPECT_LE(alert->bounds().size.height, UIScreen::mainScreen()->bounds().size.height - 20);
+    EXPECT_GE(alert->center().y - alert->bounds().size.height / 2, 10 - 0.5f) << "the box starts zoomed: its frame is larger";
+    EXPECT_GT(alert->messageLabel()->bounds().size.height, 100);
+    EXPECT_EQ(CGRectGetMaxY(alert->buttons()[0]->frame()), alert->bounds().size.height);
+    alert->dismissWithClickedButtonIndex(0, false);
+}
+
 TEST_F(AlertViewTest, ATapTellsTheDelegateWhichButtonThenTheAlertFadesAndLetsGo)
 {
     std::weak_ptr<UIAlertView> weakAlert;

@@ -74,6 +74,10 @@ TEST(UILabel, StartsAsThePlatformsLabelsDo)
     EXPECT_EQ(label->numberOfLines(), 0);
     EXPECT_EQ(label->textAlignment(), NSTextAlignmentLeft);
     EXPECT_EQ(label->lineBreakMode(), NSLineBreakByTruncatingTail);
+    label->setText(pangram);
+    label->setNumberOfLines(INT_MAX);
+    EXPECT_TRUE(render(*label));
+    EXPECT_GT(label->sizeThatFits(CGSizeMake(100, 0)).height, 2 * label->font()->lineHeight());
 
     // A label inside another view leaves touches to it.
     auto holder = UIView::initWithFrame(CGRectMake(0, 0, 100, 30));
@@ -176,6 +180,8 @@ TEST(UILabel, SizeThatFitsMeasuresTheTextInWholePoints)
     // The brackets come from a fallback font whose lines are taller.
     const char* const bracketed = "You can press \u3010turn on\u3011button and reopen you application to see the new keyboard now!";
     const CGSize wrapped = UIStringDrawing::sizeWithFont(bracketed, UIFont::systemFontOfSize(13), CGSizeMake(238, 10000));
+    // A taller line adds less than a line.
+    const int wrappedLines = int(wrapped.height / UIFont::systemFontOfSize(13)->lineHeight());
     struct Case {
         const char* label;
         const char* text;
@@ -190,6 +196,7 @@ TEST(UILabel, SizeThatFitsMeasuresTheTextInWholePoints)
         { "two lines within the width", pangram, 2, CGSizeMake(120, 0), CGSizeMake(120, std::ceil(2 * font->lineHeight())) },
         { "unlimited lines without a width are one", pangram, 0, CGSizeZero, CGSizeMake(std::ceil(whole.width), std::ceil(whole.height)) },
         { "lines of different heights", bracketed, 0, CGSizeMake(238, 0), CGSizeMake(238, std::ceil(wrapped.height)), 13 },
+        { "as many lines as counted, of different heights", bracketed, wrappedLines, CGSizeMake(238, 0), CGSizeMake(238, std::ceil(wrapped.height)), 13 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
