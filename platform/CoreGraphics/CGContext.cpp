@@ -153,7 +153,9 @@ void CGContextSetAlpha(const CGContextRef& context, CGFloat alpha)
 void CGContextSetBlendMode(const CGContextRef& context, CGBlendMode mode)
 {
     if (context)
-        cairo_set_operator(context->cairo, mode == kCGBlendModeMultiply ? CAIRO_OPERATOR_MULTIPLY : CAIRO_OPERATOR_OVER);
+        cairo_set_operator(context->cairo, mode == kCGBlendModeMultiply ? CAIRO_OPERATOR_MULTIPLY
+                : mode == kCGBlendModeSourceIn                         ? CAIRO_OPERATOR_IN
+                                                                       : CAIRO_OPERATOR_OVER);
 }
 
 void CGContextSetInterpolationQuality(const CGContextRef& context, CGInterpolationQuality quality)

@@ -13,6 +13,8 @@ using CGContextRef = std::shared_ptr<CGContext>;
 enum CGBlendMode : int {
     kCGBlendModeNormal = 0,
     kCGBlendModeMultiply = 1,
+    // What is drawn shows only where something was drawn before, and replaces it there.
+    kCGBlendModeSourceIn = 18,
 };
 
 enum CGLineJoin : int {

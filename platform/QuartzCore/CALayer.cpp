@@ -506,7 +506,7 @@ bool CALayer::hasBeenCommitted() const
 
 CAActionRef CALayer::willChangeValueForKey(std::string_view key)
 {
-    if (CATransaction::disableActions() || !hasBeenCommitted())
+    if (CATransaction::disableActions())
         return nullptr;
     return actionForKey(key);
 }
@@ -527,6 +527,10 @@ CAActionRef CALayer::actionForKey(std::string_view key)
         case CALayerDelegate::Action::Kind::UseDefault: break;
         }
     }
+    // What the delegate asks for runs on a layer new this turn (a view animated as it is
+    // added); the layer's own implicit actions wait until it has been on screen.
+    if (!hasBeenCommitted())
+        return nullptr;
     if (auto found = m_actions.find(key); found != m_actions.end())
         return found->second;
     return defaultActionForKey(key);

@@ -45,10 +45,11 @@ using CALayerRef = std::shared_ptr<CALayer>;
 // values are the model values with the running animations applied at the
 // animation clock's time; the compositor draws those.
 //
-// A layer takes no implicit actions until the transaction that made it has
-// been committed (CATransaction::flush or the outermost commit): as on the
-// platform, a layer that was never on screen has nothing to animate from, so a
-// control builds its layers without starting animations.
+// A layer takes no implicit actions of its own (from its actions or the
+// default) until a commit has happened since it was made: as on the platform,
+// a layer that was never on screen has nothing to animate from, so a control
+// builds its layers without starting animations. What its delegate asks for
+// runs all the same, so a view added and animated in one turn animates.
 //
 // Geometry follows the platform: position is where the anchor point of the
 // bounds sits in the superlayer, the transform turns the layer about its

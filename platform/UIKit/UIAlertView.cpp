@@ -1,6 +1,5 @@
 #include "UIKit/UIAlertView.h"
 
-#include "Foundation/NSRunLoop.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIScreen.h"
 
@@ -212,30 +211,11 @@ void UIAlertView::present()
     m_previousKeyWindow = UIApplication::sharedApplication()->keyWindow();
     m_window->makeKeyAndVisible();
 
-    scheduleAppearance();
-}
-
-void UIAlertView::scheduleAppearance()
-{
-    std::weak_ptr<UIAlertView> weakThis = std::static_pointer_cast<UIAlertView>(shared_from_this());
-    auto& loop = NSRunLoop::mainRunLoop();
-    m_appearTimer = loop.addTimer(loop.now(), 0, [weakThis] {
-        if (auto alert = weakThis.lock())
-            alert->animateAppearance();
-    });
+    animateAppearance();
 }
 
 void UIAlertView::animateAppearance()
 {
-    m_appearTimer = 0;
-    if (!m_window || m_dismissing)
-        return;
-    // Layers animate only once they have been on screen: until the commit that puts them
-    // there, try again each turn.
-    if (!layer()->hasBeenCommitted() || !m_dimmingView->layer()->hasBeenCommitted()) {
-        scheduleAppearance();
-        return;
-    }
     UIView::animateWithDuration(appearDuration, [this] {
         m_dimmingView->setAlpha(1);
         setAlpha(1);
@@ -253,10 +233,6 @@ void UIAlertView::dismissWithClickedButtonIndex(long buttonIndex, bool animated)
     if (m_dismissing)
         return;
     m_dismissing = true;
-    if (m_appearTimer) {
-        NSRunLoop::mainRunLoop().invalidateTimer(m_appearTimer);
-        m_appearTimer = 0;
-    }
     if (!animated) {
         finishDismissal(buttonIndex);
         return;

@@ -73,7 +73,6 @@ protected:
 private:
     void addButton(const std::string& title, bool isCancel);
     void present();
-    void scheduleAppearance();
     void animateAppearance();
     void finishDismissal(long buttonIndex);
     // Places the labels, hairlines and buttons for the screen's height; answers the box's height.
@@ -96,6 +95,5 @@ private:
     UIWindowRef m_window;
     UIViewRef m_dimmingView;
     std::weak_ptr<UIWindow> m_previousKeyWindow;
-    int m_appearTimer = 0;
     bool m_dismissing = false;
 };

@@ -1,7 +1,11 @@
 #include "UIKit/UIApplication.h"
 
+#include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
 #include "QuartzCore/CATransaction.h"
+#include "UIKit/UIScreen.h"
+#include "UIKit/UIStatusBar.h"
+#include "UIKit/UIViewController.h"
 #include "UIKit/UIWindow.h"
 
 #include <algorithm>
@@ -23,6 +27,7 @@ void UIApplication::didAllocate()
 {
     super::didAllocate();
     m_touchEvent = objc::alloc<UIEvent>();
+    m_urlOpener = std::make_shared<UIURLOpener>();
     auto& loop = NSRunLoop::mainRunLoop();
     std::weak_ptr<UIApplication> weakThis = std::static_pointer_cast<UIApplication>(shared_from_this());
     // One frame a turn, so that every frame's changes are committed before the next.
@@ -65,6 +70,176 @@ void UIApplication::windowBecameVisible(const std::shared_ptr<UIWindow>& window)
     // The one made visible last is in front of the others of its level.
     std::erase_if(m_windows, [&window](auto& entry) { return entry.expired() || entry.lock() == window; });
     m_windows.push_back(window);
+    if (window != m_statusBarWindow)
+        showStatusBar();
+}
+
+void UIApplication::showStatusBar()
+{
+    if (m_statusBarWindow)
+        return;
+    CGRect screen = UIScreen::mainScreen()->bounds();
+    m_statusBarWindow = UIWindow::initWithFrame(CGRectMake(screen.origin.x, screen.origin.y, screen.size.width, UIScreen::statusBarHeight));
+    m_statusBarWindow->setWindowLevel(UIWindowLevelStatusBar);
+    m_statusBarWindow->setUserInteractionEnabled(false);
+    auto bar = objc::alloc<UIStatusBar>();
+    bar->setFrame(m_statusBarWindow->bounds());
+    bar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    m_statusBarWindow->addSubview(bar);
+    m_statusBarWindow->setHidden(false);
+    windowBecameVisible(m_statusBarWindow);
+}
+
+std::shared_ptr<UIStatusBar> UIApplication::statusBar() const
+{
+    if (!m_statusBarWindow || m_statusBarWindow->subviews().empty())
+        return nullptr;
+    return std::dynamic_pointer_cast<UIStatusBar>(m_statusBarWindow->subviews().front());
+}
+
+void UIApplication::setDelegate(std::shared_ptr<UIResponder> delegate)
+{
+    m_delegate = std::move(delegate);
+}
+
+void UIApplication::handleTransition(Transition transition)
+{
+    auto* delegate = dynamic_cast<UIApplicationDelegate*>(m_delegate.get());
+    auto holdDelegate = m_delegate;
+    auto tell = [&](void (UIApplicationDelegate::*message)(UIApplication&)) {
+        if (delegate)
+            (delegate->*message)(*this);
+    };
+    switch (transition) {
+    case Transition::ResignActive:
+        if (m_state == UIApplicationState::Active) {
+            m_state = UIApplicationState::Inactive;
+            tell(&UIApplicationDelegate::applicationWillResignActive);
+        }
+        break;
+    case Transition::BecomeActive:
+        if (m_state == UIApplicationState::Background)
+            handleTransition(Transition::EnterForeground);
+        if (m_state != UIApplicationState::Active) {
+            m_state = UIApplicationState::Active;
+            tell(&UIApplicationDelegate::applicationDidBecomeActive);
+        }
+        break;
+    case Transition::EnterBackground:
+        handleTransition(Transition::ResignActive);
+        if (m_state != UIApplicationState::Background) {
+            m_state = UIApplicationState::Background;
+            tell(&UIApplicationDelegate::applicationDidEnterBackground);
+        }
+        break;
+    case Transition::EnterForeground:
+        if (m_state == UIApplicationState::Background) {
+            m_state = UIApplicationState::Inactive;
+            tell(&UIApplicationDelegate::applicationWillEnterForeground);
+        }
+        break;
+    case Transition::Terminate:
+        if (!m_terminated) {
+            handleTransition(Transition::ResignActive);
+            m_terminated = true;
+            tell(&UIApplicationDelegate::applicationWillTerminate);
+        }
+        break;
+    }
+}
+
+void UIApplication::terminate()
+{
+    handleTransition(Transition::Terminate);
+    NSRunLoop::mainRunLoop().stop();
+}
+
+namespace {
+
+std::string schemeOf(const std::string& url)
+{
+    auto colon = url.find(':');
+    std::string scheme = colon == std::string::npos ? url : url.substr(0, colon);
+    for (char& c : scheme)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return scheme;
+}
+
+}
+
+bool UIURLOpener::canOpenScheme(const std::string& scheme)
+{
+    return scheme == "http" || scheme == "https";
+}
+
+bool UIURLOpener::openURL(const std::string& url)
+{
+    record(url);
+    NSLog("openURL: %@", url);
+    return true;
+}
+
+bool UIApplication::canOpenURL(const std::string& url) const
+{
+    std::string scheme = schemeOf(url);
+    return !scheme.empty() && m_urlOpener->canOpenScheme(scheme);
+}
+
+bool UIApplication::openURL(const std::string& url)
+{
+    return canOpenURL(url) && m_urlOpener->openURL(url);
+}
+
+void UIApplication::setURLOpener(std::shared_ptr<UIURLOpener> opener)
+{
+    m_urlOpener = opener ? std::move(opener) : std::make_shared<UIURLOpener>();
+}
+
+bool UIApplication::rotateInterfaceToOrientation(UIInterfaceOrientation orientation)
+{
+    if (orientation == m_orientation)
+        return true;
+    auto window = keyWindow();
+    auto root = window ? window->rootViewController() : nullptr;
+    if (root && !root->shouldAutorotateToInterfaceOrientation(orientation))
+        return false;
+    auto screen = UIScreen::mainScreen();
+    CGRect old = screen->bounds();
+    CGSize size = old.size;
+    if (UIInterfaceOrientationIsLandscape(orientation) != UIInterfaceOrientationIsLandscape(m_orientation))
+        std::swap(size.width, size.height);
+    CGRect turned = CGRectMake(old.origin.x, old.origin.y, size.width, size.height);
+    m_orientation = orientation;
+    screen->setBounds(turned);
+    for (auto& entry : m_windows) {
+        auto shown = entry.lock();
+        if (!shown)
+            continue;
+        if (shown == m_statusBarWindow)
+            shown->setFrame(CGRectMake(turned.origin.x, turned.origin.y, turned.size.width, UIScreen::statusBarHeight));
+        else if (shown->frame() == old)
+            shown->setFrame(turned);
+    }
+    return true;
+}
+
+int UIApplicationMain(int, char**, const char* principalClassName, const char* delegateClassName)
+{
+    auto application = UIApplication::sharedApplication();
+    if (principalClassName && std::string_view(principalClassName) != "UIApplication")
+        NSLog("UIApplicationMain: no principal class %@ on this platform; using UIApplication", std::string(principalClassName));
+    id made = delegateClassName ? class_createInstance(objc_getClass(delegateClassName)) : nullptr;
+    auto delegate = std::dynamic_pointer_cast<UIResponder>(made);
+    if (!delegate || !dynamic_cast<UIApplicationDelegate*>(delegate.get())) {
+        NSLog("UIApplicationMain: %@ is not an application delegate class", std::string(delegateClassName ? delegateClassName : "nil"));
+        return 1;
+    }
+    application->setDelegate(delegate);
+    dynamic_cast<UIApplicationDelegate&>(*delegate).applicationDidFinishLaunchingWithOptions(*application, {});
+    application->handleTransition(UIApplication::Transition::BecomeActive);
+    NSRunLoop::mainRunLoop().run();
+    application->handleTransition(UIApplication::Transition::Terminate);
+    return 0;
 }
 
 void UIApplication::setKeyWindow(const std::shared_ptr<UIWindow>& window)

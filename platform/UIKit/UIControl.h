@@ -56,6 +56,17 @@ class UIControl : public UIView {
                              },
             events });
     }
+    // An action that takes no sender.
+    template<class Target>
+    void addTarget(const std::shared_ptr<Target>& target, void (Target::*action)(), unsigned events)
+    {
+        std::weak_ptr<Target> weakTarget = target;
+        m_targets.push_back({ target.get(), [weakTarget, action](const std::shared_ptr<UIControl>&) {
+                                 if (auto strongTarget = weakTarget.lock())
+                                     ((*strongTarget).*action)();
+                             },
+            events });
+    }
     // Removes every registration of the target for any of the events.
     void removeTarget(const void* target, unsigned events);
     [[nodiscard]] size_t numberOfTargetActions(unsigned events) const;

@@ -88,6 +88,7 @@ UIImageRef UIImage::imageNamed(std::string_view name)
         auto bytes = file ? Foundation::readWholeFile(*file, NSData::maximumFileSize) : std::nullopt;
         if (auto cgImage = bytes ? ImageIO::decodeImage(*bytes) : nullptr) {
             image = imageWithCGImage(std::move(cgImage), doubleScale ? 2 : 1);
+            image->m_name = name;
             break;
         }
     }

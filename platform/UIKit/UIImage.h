@@ -4,6 +4,7 @@
 #include "objc/NSObject.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 enum UIImageOrientation : int {
@@ -45,7 +46,11 @@ class UIImage : public NSObject {
     // Draws the image upright (its orientation applied) into rect of the current UIKit context.
     void drawInRect(CGRect rect) const;
 
+    // The bundle name it was loaded by (imageNamed), empty otherwise; for descriptions.
+    [[nodiscard]] const std::string& name() const { return m_name; }
+
 private:
+    std::string m_name;
     CGImageRef m_image;
     CGFloat m_scale;
     UIImageOrientation m_orientation;

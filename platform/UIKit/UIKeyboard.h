@@ -1,16 +1,10 @@
 #pragma once
 
 #include "UIKit/UIKBKeyplaneView.h"
+#include "UIKit/UIOrientation.h"
 #include "UIKit/UIView.h"
 
 #include <optional>
-
-enum UIInterfaceOrientation : int {
-    UIInterfaceOrientationPortrait = 1,
-    UIInterfaceOrientationPortraitUpsideDown = 2,
-    UIInterfaceOrientationLandscapeRight = 3,
-    UIInterfaceOrientationLandscapeLeft = 4,
-};
 
 // The on-screen keyboard. Each time it is shown it asks its size, builds a new
 // backdrop, asks its render configuration whether it is light, and draws its

@@ -17,7 +17,10 @@
 #include "UIKit/UIKBRenderConfig.h"
 #include "UIKit/UIKeyboard.h"
 #include "UIKit/UILabel.h"
+#include "UIKit/UINavigationController.h"
 #include "UIKit/UIScreen.h"
+#include "UIKit/UIStatusBar.h"
+#include "UIKit/UITabBarController.h"
 
 namespace UIKit {
 
@@ -28,7 +31,10 @@ void registerClasses()
              UIKeyboard::runtimeClass(), UIControl::runtimeClass(), UIScreen::runtimeClass(), UIDevice::runtimeClass(), UITouch::runtimeClass(),
              UIEvent::runtimeClass(), UIResponder::runtimeClass(), UIApplication::runtimeClass(), UIWindow::runtimeClass(),
              UIGestureRecognizer::runtimeClass(), UIFont::runtimeClass(), UILabel::runtimeClass(), UIButton::runtimeClass(),
-             UIAlertView::runtimeClass() })
+             UIAlertView::runtimeClass(), UIViewController::runtimeClass(), UILayoutContainerView::runtimeClass(),
+             UINavigationController::runtimeClass(), UINavigationBar::runtimeClass(), UINavigationButton::runtimeClass(),
+             UINavigationItem::runtimeClass(), UIBarItem::runtimeClass(), UIBarButtonItem::runtimeClass(), UITabBarItem::runtimeClass(),
+             UITabBarController::runtimeClass(), UITabBar::runtimeClass(), UITabBarButton::runtimeClass(), UIStatusBar::runtimeClass() })
         (void)cls;
 }
 

@@ -5,6 +5,7 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIWindow.h"
 
+#include <algorithm>
 #include <cmath>
 
 const std::shared_ptr<UIScreen>& UIScreen::mainScreen()
@@ -23,6 +24,13 @@ void UIScreen::setBounds(CGRect bounds)
 {
     m_bounds = bounds;
     m_framePending = true;
+}
+
+CGRect UIScreen::applicationFrame() const
+{
+    CGRect bounds = CGRectStandardize(m_bounds);
+    CGFloat bar = std::min(statusBarHeight, bounds.size.height);
+    return CGRectMake(bounds.origin.x, bounds.origin.y + bar, bounds.size.width, bounds.size.height - bar);
 }
 
 void UIScreen::setDisplay(std::shared_ptr<UIScreenDisplay> display)

@@ -18,6 +18,9 @@ class UIScreen : public NSObject {
     void setScale(CGFloat);
     [[nodiscard]] CGRect bounds() const { return m_bounds; }
     void setBounds(CGRect);
+    // The bounds below the status bar.
+    [[nodiscard]] CGRect applicationFrame() const;
+    static constexpr CGFloat statusBarHeight = 20;
 
     [[nodiscard]] const std::shared_ptr<UIScreenDisplay>& display() const { return m_display; }
     void setDisplay(std::shared_ptr<UIScreenDisplay>);

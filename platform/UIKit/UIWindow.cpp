@@ -2,6 +2,7 @@
 
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIGestureRecognizer.h"
+#include "UIKit/UIViewController.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +52,21 @@ void UIWindow::didAllocate()
     setHidden(true);
     m_context = CAContext::contextWithLayer(layer());
     UIApplication::sharedApplication()->windowWasMade(std::static_pointer_cast<UIWindow>(shared_from_this()));
+}
+
+void UIWindow::setRootViewController(UIViewControllerRef controller)
+{
+    if (controller == m_rootViewController)
+        return;
+    if (m_rootViewController && m_rootViewController->isViewLoaded())
+        m_rootViewController->view()->removeFromSuperview();
+    m_rootViewController = std::move(controller);
+    if (!m_rootViewController)
+        return;
+    const UIViewRef& view = m_rootViewController->view();
+    view->setFrame(bounds());
+    view->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    insertSubviewAtIndex(view, 0);
 }
 
 void UIWindow::setWindowLevel(UIWindowLevel level)

@@ -4,6 +4,9 @@
 #include "UIKit/UIEvent.h"
 #include "UIKit/UIView.h"
 
+class UIViewController;
+using UIViewControllerRef = std::shared_ptr<UIViewController>;
+
 class UIWindow;
 using UIWindowRef = std::shared_ptr<UIWindow>;
 
@@ -29,6 +32,10 @@ class UIWindow : public UIView {
     // Shows the window and makes it the key window.
     void makeKeyAndVisible();
 
+    // Its view fills the window; the window owns the controller.
+    [[nodiscard]] const UIViewControllerRef& rootViewController() const { return m_rootViewController; }
+    void setRootViewController(UIViewControllerRef);
+
     [[nodiscard]] CGPoint convertPointFromScreen(CGPoint) const;
     [[nodiscard]] CGPoint convertPointToScreen(CGPoint) const;
 
@@ -43,5 +50,6 @@ private:
     void bindNewTouches(const UITouchSet&, const UIEvent&);
 
     CAContextRef m_context;
+    UIViewControllerRef m_rootViewController;
     UIWindowLevel m_windowLevel = UIWindowLevelNormal;
 };

@@ -4,7 +4,7 @@
 
 Class NSObject::runtimeClass()
 {
-    static const Class cls = objc::defineClass("NSObject", nullptr);
+    static const Class cls = objc::defineClass("NSObject", nullptr, nullptr, &objc::makeInstance<NSObject>);
     return cls;
 }
 
@@ -24,7 +24,7 @@ bool NSObject::isKindOfClass(Class target) const
 
 namespace objc {
 
-Class defineClass(const char* name, Class superclass, void (*addMethods)(Class))
+Class defineClass(const char* name, Class superclass, void (*addMethods)(Class), id (*factory)())
 {
     // One definition at a time, so that two first askers cannot both make the class.
     static std::mutex lock;
@@ -32,6 +32,7 @@ Class defineClass(const char* name, Class superclass, void (*addMethods)(Class))
     if (Class existing = objc_getClass(name))
         return existing;
     Class cls = objc_allocateClassPair(superclass, name);
+    class_setInstanceFactory(cls, factory);
     if (addMethods)
         addMethods(cls);
     objc_registerClassPair(cls);

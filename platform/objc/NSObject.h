@@ -2,6 +2,8 @@
 
 #include "objc/runtime.h"
 
+#include <type_traits>
+
 // The root class. Platform classes that the runtime knows derive from it and
 // declare their runtime class with OBJC_CLASS; objects are made by
 // objc::alloc<T>(), which sets the class the way +alloc does.
@@ -18,7 +20,17 @@ public:
 namespace objc {
 // Defines a class once and registers it. addMethods runs only when this call made
 // the class, so that a class's own methods are added once, whoever asks first.
-Class defineClass(const char* name, Class superclass, void (*addMethods)(Class) = nullptr);
+// factory makes an instance of the class's C++ type, for class_createInstance.
+Class defineClass(const char* name, Class superclass, void (*addMethods)(Class) = nullptr, id (*factory)() = nullptr);
+
+template<class T>
+id makeInstance()
+{
+    if constexpr (std::is_abstract_v<T>)
+        return nullptr;
+    else
+        return alloc<T>();
+}
 }
 
 // Declares a platform class's runtime class (registered under the C++ name, below
@@ -30,7 +42,7 @@ public:                                                                         
     using super = Super;                                                         \
     [[nodiscard]] static Class runtimeClass()                                    \
     {                                                                            \
-        static const Class cls = objc::defineClass(#Name, Super::runtimeClass()); \
+        static const Class cls = objc::defineClass(#Name, Super::runtimeClass(), nullptr, &objc::makeInstance<Name>); \
         return cls;                                                              \
     }
 
@@ -42,7 +54,7 @@ public:                                                                         
     using super = Super;                                                                              \
     [[nodiscard]] static Class runtimeClass()                                                         \
     {                                                                                                 \
-        static const Class cls = objc::defineClass(#Name, Super::runtimeClass(), &Name::addRuntimeMethods); \
+        static const Class cls = objc::defineClass(#Name, Super::runtimeClass(), &Name::addRuntimeMethods, &objc::makeInstance<Name>); \
         return cls;                                                                                   \
     }                                                                                                 \
     static void addRuntimeMethods(Class);

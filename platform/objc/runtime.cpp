@@ -25,6 +25,7 @@ struct objc_class : objc_object {
     bool isMeta = false;
     bool registered = false;
     std::map<SEL, std::unique_ptr<objc_method>> methods;
+    id (*factory)() = nullptr;
 };
 
 namespace {
@@ -230,11 +231,23 @@ void objc_registerClassPair(Class cls)
     classTable().emplace(cls->name, cls);
 }
 
+void class_setInstanceFactory(Class cls, id (*factory)())
+{
+    if (cls)
+        cls->factory = factory;
+}
+
 id class_createInstance(Class cls)
 {
     if (!cls)
         return nullptr;
-    auto object = std::make_shared<objc_object>(objc::AllocationKey {});
+    id object;
+    for (Class typed = cls; typed && !object; typed = typed->superclass) {
+        if (typed->factory)
+            object = typed->factory();
+    }
+    if (!object)
+        object = std::make_shared<objc_object>(objc::AllocationKey {});
     object->isa = cls;
     return object;
 }

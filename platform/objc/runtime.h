@@ -24,8 +24,11 @@ namespace objc {
 template<class T, class... Args>
 [[nodiscard]] std::shared_ptr<T> alloc(Args&&... args);
 }
-// A bare instance of a class that has no C++ type of its own (a class made at run time).
+// An instance of the class: of the C++ type of the nearest class that has one (as the
+// platform lays out a run-time subclass like its superclass), with the class set.
 [[nodiscard]] id class_createInstance(Class);
+// How instances of a class with a C++ type of its own are made.
+void class_setInstanceFactory(Class, id (*factory)());
 // Defines a class with its metaclass; register it before use. The name must be new.
 Class objc_allocateClassPair(Class superclass, const char* name);
 

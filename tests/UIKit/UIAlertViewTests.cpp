@@ -124,13 +124,10 @@ TEST_F(UIAlertViewTest, ShowingZoomsTheBoxInOverADimmedScreenInAWindowOfItsOwn)
     EXPECT_EQ(alert->titleLabel()->frame().origin.y, 20);
     EXPECT_TRUE(rectNear(alert->messageLabel()->frame(), CGRectMake(16, alert->messageLabel()->frame().origin.y, 238, alert->messageLabel()->frame().size.height)));
 
-    // Large and clear until its layers have been on screen, then it zooms in.
-    EXPECT_EQ(alert->alpha(), 0);
-    EXPECT_FLOAT_EQ(alert->transform().a, 1.2f);
-    runLoopTurn();
-    EXPECT_EQ(alert->alpha(), 0);
-    runLoopTurn();
+    // It zooms in from large and clear.
     EXPECT_TRUE(alert->alpha() == 1 && alert->dimmingView()->alpha() == 1 && CGAffineTransformIsIdentity(alert->transform()));
+    EXPECT_FLOAT_EQ(alert->layer()->presentationLayer()->opacity(), 0);
+    EXPECT_NEAR(alert->layer()->presentationLayer()->affineTransform().a, 1.2, 1e-6);
     for (auto& [layer, key] : { std::pair(alert->layer(), "opacity"), std::pair(alert->layer(), "transform"), std::pair(alert->dimmingView()->layer(), "opacity") }) {
         auto animation = layer->animationForKey(key);
         EXPECT_TRUE(animation && animation->duration() == 0.3) << key;

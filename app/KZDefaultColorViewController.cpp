@@ -1,0 +1,172 @@
+#include "app/KZDefaultColorViewController.h"
+
+#include "Foundation/NSDictionary.h"
+#include "Foundation/NSFileManager.h"
+#include "KZColorPicker/ColorPicker/KZColorPicker.h"
+#include "UIKit/UIAlertView.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIButton.h"
+#include "UIKit/UIDevice.h"
+#include "UIKit/UILabel.h"
+#include "UIKit/UINavigationController.h"
+#include "UIKit/UIScreen.h"
+#include "shared/SharedFiles.h"
+
+namespace {
+
+constexpr const char* turnOnTitle = "TurnOn";
+constexpr const char* turnOffTitle = "TurnOff";
+constexpr unsigned flexibleSize = UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight;
+static_assert(flexibleSize == 18);
+
+UIColorRef barButtonRed()
+{
+    return UIColor::colorWithRed(1, 0, 0, 1);
+}
+
+std::shared_ptr<NSMutableDictionary> loadSettings()
+{
+    return NSMutableDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
+}
+
+}
+
+UIViewControllerRef KZDefaultColorViewController::initWithNibName(std::string_view nibName, NSBundle* bundle)
+{
+    auto self = super::initWithNibName(nibName, bundle);
+    if (self)
+        self->setTitle("Tessary 8");
+    return self;
+}
+
+void KZDefaultColorViewController::loadView()
+{
+    getColorFromSetting();
+    CGRect frame = UIDevice::currentDevice()->userInterfaceIdiom() == UIUserInterfaceIdiomPad ? CGRectMake(0, 0, 320, 460)
+                                                                                               : UIScreen::mainScreen()->applicationFrame();
+    auto root = UIView::initWithFrame(frame);
+    root->setAutoresizingMask(flexibleSize);
+    root->setBackgroundColor(UIColor::clearColor());
+    setView(root);
+
+    auto picker = KZColorPicker::initWithFrame(root->bounds());
+    picker->setAutoresizingMask(flexibleSize);
+    picker->setSelectedColor(m_selectedColor);
+    picker->setOldColor(m_selectedColor);
+    // Registered only now, so that the events of setting its colours reach no one.
+    picker->addTarget(std::static_pointer_cast<KZDefaultColorViewController>(shared_from_this()), &KZDefaultColorViewController::pickerChanged,
+        UIControlEventValueChanged);
+    root->addSubview(picker);
+}
+
+void KZDefaultColorViewController::viewDidLoad()
+{
+    super::viewDidLoad();
+    auto self = std::static_pointer_cast<KZDefaultColorViewController>(shared_from_this());
+    if (auto navigation = navigationController()) {
+        navigation->setTitle("Use Color");
+        navigation->navigationBar()->setBarTintColor(UIColor::colorWithRed(0, 140.0f / 255, 1, 1));
+    }
+    auto save = UIBarButtonItem::initWithTitle("Save", UIBarButtonItemStylePlain, self, &KZDefaultColorViewController::saveSelecetColor);
+    save->setTintColor(barButtonRed());
+    navigationItem()->setRightBarButtonItem(save);
+    auto colorSwitch = UIBarButtonItem::initWithTitle(turnOnTitle, UIBarButtonItemStylePlain, self, &KZDefaultColorViewController::switchChange);
+    colorSwitch->setTintColor(barButtonRed());
+    navigationItem()->setLeftBarButtonItem(colorSwitch);
+    if (isSwitch())
+        colorSwitch->setTitle(turnOffTitle);
+
+    auto follow = UIButton::buttonWithType(UIButtonTypeCustom);
+    follow->setFrame(CGRectMake(20, 250, 50, 50));
+    follow->setImage(UIImage::imageNamed("twitter_icon.png"), UIControlStateNormal);
+    follow->addTarget(self, &KZDefaultColorViewController::fllowmePress, UIControlEventTouchDown);
+    view()->addSubview(follow);
+
+    auto label = UILabel::initWithFrame(CGRectMake(70, 250, 300, 50));
+    label->setText("<<<Follow me may get free copy\U0001F604");
+    label->setTextColor(UIColor::colorWithRed(0, 1, 0, 1));
+    label->setFont(UIFont::systemFontOfSize(14));
+    view()->addSubview(label);
+}
+
+void KZDefaultColorViewController::pickerChanged(const std::shared_ptr<UIControl>& sender)
+{
+    auto picker = std::dynamic_pointer_cast<KZColorPicker>(sender);
+    if (!picker)
+        return;
+    m_selectedColor = picker->selectedColor();
+    if (auto observer = delegate())
+        observer->defaultColorControllerDidChangeColor(*this, picker->selectedColor());
+}
+
+void KZDefaultColorViewController::switchChange()
+{
+    auto settings = loadSettings();
+    const auto& button = navigationItem()->leftBarButtonItem();
+    if (!button)
+        return;
+    if (button->title() == turnOnTitle) {
+        button->setTitle(turnOffTitle);
+        if (settings)
+            settings->setObjectForKey("1", SharedFiles::colorSwitchKey);
+    } else {
+        button->setTitle(turnOnTitle);
+        if (settings)
+            settings->removeObjectForKey(SharedFiles::colorSwitchKey);
+    }
+    if (settings)
+        (void)settings->writeToFile(SharedFiles::settingsPath, true);
+}
+
+void KZDefaultColorViewController::saveSelecetColor()
+{
+    saveColorwithColor(m_selectedColor);
+}
+
+void KZDefaultColorViewController::saveColorwithColor(const UIColorRef& color)
+{
+    const CGColorRef cgColor = color ? color->CGColor() : nullptr;
+    if (cgColor && CGColorGetNumberOfComponents(cgColor) > 2) {
+        const auto& components = CGColorGetComponents(cgColor);
+        // A file that exists but does not parse is left alone; only a missing one is started afresh.
+        auto settings = NSFileManager::defaultManager().fileExistsAtPath(SharedFiles::settingsPath) ? loadSettings() : NSMutableDictionary::dictionary();
+        if (settings) {
+            for (size_t i = 0; i < SharedFiles::colorComponentKeys.size(); ++i)
+                settings->setObjectForKey(static_cast<float>(components[i]), SharedFiles::colorComponentKeys[i]);
+            (void)settings->writeToFile(SharedFiles::settingsPath, true);
+        }
+    }
+    auto alert = UIAlertView::initWithTitle("Save Success",
+        "You can press \u3010turn on\u3011button and reopen you application to see the new keyboard now!", {}, "OK", {});
+    alert->show();
+}
+
+bool KZDefaultColorViewController::isSwitch() const
+{
+    auto settings = loadSettings();
+    return settings && settings->objectForKey(SharedFiles::colorSwitchKey);
+}
+
+void KZDefaultColorViewController::getColorFromSetting()
+{
+    auto settings = loadSettings();
+    if (!settings) {
+        m_selectedColor = UIColor::whiteColor();
+        return;
+    }
+    auto component = [&](const char* key) -> CGFloat {
+        const PropertyListValue* value = settings->objectForKey(key);
+        return value ? static_cast<CGFloat>(value->floatValue()) : 0;
+    };
+    m_selectedColor = UIColor::colorWithRed(component(SharedFiles::redKey), component(SharedFiles::greenKey), component(SharedFiles::blueKey),
+        component(SharedFiles::alphaKey));
+}
+
+void KZDefaultColorViewController::fllowmePress()
+{
+    auto application = UIApplication::sharedApplication();
+    if (application->canOpenURL(profileAppURL))
+        application->openURL(profileAppURL);
+    else
+        application->openURL(profileWebURL);
+}

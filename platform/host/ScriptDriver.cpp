@@ -1,0 +1,254 @@
+#include "host/ScriptDriver.h"
+
+#include "Foundation/AtomicFile.h"
+#include "Foundation/NSLog.h"
+#include "ImageIO/PNGCodec.h"
+#include "QuartzCore/CAAnimationClock.h"
+#include "UIKit/UIScreen.h"
+#include "UIKit/UIWindow.h"
+#include "host/ScreenDescription.h"
+
+#include <cmath>
+#include <istream>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <sstream>
+
+namespace {
+
+constexpr double largestCoordinate = 100000;
+constexpr double longestWait = 3600;
+constexpr int mostDragSteps = 1000;
+constexpr const char* commandList = "tap, drag, button, tab, orientation, wait, shot, dump, log, quit";
+
+std::optional<CGPoint> parsePoint(const std::string& text)
+{
+    double x = 0, y = 0;
+    char trailing = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf%c", &x, &y, &trailing) != 2)
+        return std::nullopt;
+    if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > largestCoordinate || std::fabs(y) > largestCoordinate)
+        return std::nullopt;
+    return CGPointMake(static_cast<CGFloat>(x), static_cast<CGFloat>(y));
+}
+
+std::string trimmed(const std::string& text)
+{
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+}
+
+ScriptDriver::ScriptDriver(std::istream& script, std::ostream& answers, std::shared_ptr<NSRunLoop::Waiter> windowWaiter)
+    : m_script(script)
+    , m_answers(answers)
+    , m_windowWaiter(std::move(windowWaiter))
+{
+    m_logObserver = Foundation::addLogObserver([this](const std::string& message) { m_log.push_back(message); });
+}
+
+ScriptDriver::~ScriptDriver()
+{
+    Foundation::removeLogObserver(m_logObserver);
+}
+
+void ScriptDriver::wake()
+{
+    if (m_windowWaiter)
+        m_windowWaiter->wake();
+}
+
+void ScriptDriver::answer(const std::string& line)
+{
+    if (line.starts_with("error:"))
+        m_failed = true;
+    m_answers << line << std::endl;
+}
+
+void ScriptDriver::waitUntil(NSRunLoop& loop, std::optional<double> deadline)
+{
+    if (m_realWaitEnd) {
+        if (loop.now() >= *m_realWaitEnd) {
+            m_realWaitEnd.reset();
+            answer("ok");
+        } else {
+            m_windowWaiter->waitUntil(loop, deadline ? std::min(*deadline, *m_realWaitEnd) : *m_realWaitEnd);
+        }
+        return;
+    }
+    if (m_waitRemaining > 0) {
+        // Headless time passes a frame at a time, so that each frame of an animation is committed.
+        double stepLength = std::min(frameInterval, m_waitRemaining);
+        CAAnimationClock::shared().advance(stepLength);
+        m_waitRemaining -= stepLength;
+        if (m_waitRemaining <= 1e-9) {
+            m_waitRemaining = 0;
+            answer("ok");
+        }
+        return;
+    }
+    if (m_finished) {
+        if (m_windowWaiter)
+            m_windowWaiter->waitUntil(loop, deadline);
+        return;
+    }
+    // The window's events first, without waiting, then the script's next step.
+    if (m_windowWaiter)
+        m_windowWaiter->waitUntil(loop, loop.now());
+    step(loop);
+}
+
+void ScriptDriver::step(NSRunLoop&)
+{
+    std::string line;
+    while (std::getline(m_script, line)) {
+        if (auto reply = execute(line)) {
+            if (!reply->empty())
+                answer(*reply);
+        }
+        return;
+    }
+    m_finished = true;
+    // A headless run ends with its script; a window stays for the person at it.
+    if (!m_windowWaiter)
+        UIApplication::sharedApplication()->terminate();
+}
+
+std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
+{
+    std::string line = trimmed(rawLine);
+    if (line.empty() || line.front() == '#')
+        return std::string();
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+    rest = trimmed(rest);
+
+    if (command == "tap") {
+        auto point = parsePoint(rest);
+        if (!point)
+            return "error: tap takes X,Y (two numbers within ±100000), not '" + rest + "'";
+        return tap(*point);
+    }
+    if (command == "drag") {
+        std::istringstream parts(rest);
+        std::string from, to, extra;
+        int steps = 10;
+        parts >> from >> to;
+        auto start = parsePoint(from);
+        auto end = parsePoint(to);
+        if (parts >> extra) {
+            char* stop = nullptr;
+            long value = std::strtol(extra.c_str(), &stop, 10);
+            if (*stop || value < 1 || value > mostDragSteps)
+                return "error: drag steps must be a whole number from 1 to 1000, not '" + extra + "'";
+            steps = static_cast<int>(value);
+        }
+        if (!start || !end || (parts >> extra))
+            return "error: drag takes X1,Y1 X2,Y2 [STEPS]";
+        return drag(*start, *end, steps);
+    }
+    if (command == "button" || command == "tab") {
+        if (rest.empty())
+            return "error: " + command + " needs a title";
+        return tapViewTitled(rest, command == "tab");
+    }
+    if (command == "orientation") {
+        if (rest != "portrait" && rest != "landscape")
+            return "error: orientation takes portrait or landscape";
+        auto orientation = rest == "portrait" ? UIInterfaceOrientationPortrait : UIInterfaceOrientationLandscapeLeft;
+        if (!rotate(orientation))
+            return "error: the application does not turn to " + rest;
+        return "ok";
+    }
+    if (command == "wait") {
+        char* stop = nullptr;
+        double seconds = std::strtod(rest.c_str(), &stop);
+        if (rest.empty() || *stop || !std::isfinite(seconds) || seconds < 0 || seconds > longestWait)
+            return "error: wait takes a number of seconds from 0 to 3600, not '" + rest + "'";
+        if (seconds == 0)
+            return "ok";
+        if (m_windowWaiter)
+            m_realWaitEnd = NSRunLoop::mainRunLoop().now() + seconds;
+        else
+            m_waitRemaining = seconds;
+        return std::nullopt;
+    }
+    if (command == "shot") {
+        if (rest.empty())
+            return "error: shot needs a file name";
+        auto png = screenPNG();
+        if (!png)
+            return "error: the screen has no picture to write";
+        if (!Foundation::writeFileAtomically(rest, *png))
+            return "error: could not write " + rest;
+        return "ok";
+    }
+    if (command == "dump" && rest.empty())
+        return describeScreen().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    if (command == "log" && rest.empty()) {
+        nlohmann::json lines = std::exchange(m_log, {});
+        return lines.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+    if (command == "quit" && rest.empty()) {
+        answer("ok");
+        m_finished = true;
+        UIApplication::sharedApplication()->terminate();
+        return std::string();
+    }
+    if (command == "dump" || command == "log" || command == "quit")
+        return "error: " + command + " takes no argument";
+    return "error: unknown command '" + command + "' (commands: " + commandList + ")";
+}
+
+void ScriptDriver::sendFrame(std::vector<UIFingerSample> fingers)
+{
+    UIApplication::sharedApplication()->enqueueTouchFrame({ std::move(fingers), CACurrentMediaTime() });
+}
+
+std::string ScriptDriver::tap(CGPoint point)
+{
+    sendFrame({ { 1, UITouchPhaseBegan, point } });
+    sendFrame({ { 1, UITouchPhaseEnded, point } });
+    return "ok";
+}
+
+std::string ScriptDriver::drag(CGPoint from, CGPoint to, int steps)
+{
+    sendFrame({ { 1, UITouchPhaseBegan, from } });
+    for (int step = 1; step <= steps; ++step) {
+        CGFloat t = static_cast<CGFloat>(step) / static_cast<CGFloat>(steps);
+        sendFrame({ { 1, UITouchPhaseMoved, CGPointMake(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t) } });
+    }
+    sendFrame({ { 1, UITouchPhaseEnded, to } });
+    return "ok";
+}
+
+std::string ScriptDriver::tapViewTitled(const std::string& title, bool tabs)
+{
+    auto found = findTitledViews(title, tabs ? TitledViewKind::TabBarItem : TitledViewKind::Button);
+    if (found.empty())
+        return "error: no visible " + std::string(tabs ? "tab" : "button") + " titled '" + title + "'";
+    if (found.size() > 1)
+        return "error: " + std::to_string(found.size()) + " visible " + (tabs ? "tabs" : "buttons") + " are titled '" + title + "'";
+    return tap(found.front());
+}
+
+bool ScriptDriver::rotate(UIInterfaceOrientation orientation)
+{
+    return UIApplication::sharedApplication()->rotateInterfaceToOrientation(orientation);
+}
+
+std::optional<std::vector<std::uint8_t>> ScriptDriver::screenPNG()
+{
+    auto frame = UIScreen::mainScreen()->compositeFrame();
+    if (!frame)
+        return std::nullopt;
+    return ImageIO::encodePNG(*frame);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Foundation/NSRunLoop.h"
+#include "UIKit/UIApplication.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Runs a script of commands against the running application, through the same
+// event path as real input: one command a line, `#` starts a comment, each answered
+// with one line (`ok`, a JSON value, or `error: …`). It is the run loop's waiter in
+// a headless run (each wait is the next step of the script; time passes only by
+// `wait`) and stands in front of a window's waiter otherwise (where `wait` waits in
+// real time while the window goes on).
+//
+//   tap X,Y                 one finger down and up at a screen point
+//   drag X1,Y1 X2,Y2 [N]    one finger, N moves (10 by default)
+//   button TITLE            taps the one visible button, bar button or alert button so titled
+//   tab TITLE               taps that tab bar item
+//   orientation portrait|landscape
+//   wait SECONDS            lets that much time pass on the animation clock
+//   shot FILE               the screen as PNG at its scale
+//   dump                    every window as one line of JSON
+//   log                     the lines logged since the last `log`, as JSON
+//   quit
+class ScriptDriver : public NSRunLoop::Waiter {
+public:
+    // waiter: a window's, which the driver waits through while nothing of the script is
+    // due; nullptr for a headless run.
+    ScriptDriver(std::istream& script, std::ostream& answers, std::shared_ptr<NSRunLoop::Waiter> windowWaiter);
+    ~ScriptDriver() override;
+    ScriptDriver(const ScriptDriver&) = delete;
+    ScriptDriver& operator=(const ScriptDriver&) = delete;
+
+    void waitUntil(NSRunLoop&, std::optional<double> deadline) override;
+    void wake() override;
+
+    // One command; nullopt while it is still going on (a wait).
+    std::optional<std::string> execute(const std::string& line);
+    [[nodiscard]] bool anyCommandFailed() const { return m_failed; }
+    [[nodiscard]] bool isFinished() const { return m_finished; }
+
+    // The interface turned (the script's `orientation`, or a window's keys).
+    static bool rotate(UIInterfaceOrientation);
+    // The screen as it is now, as PNG bytes.
+    [[nodiscard]] static std::optional<std::vector<std::uint8_t>> screenPNG();
+
+    static constexpr double frameInterval = 1.0 / 60;
+
+private:
+    void step(NSRunLoop&);
+    void answer(const std::string&);
+    void sendFrame(std::vector<UIFingerSample>);
+    std::string tap(CGPoint);
+    std::string drag(CGPoint from, CGPoint to, int steps);
+    std::string tapViewTitled(const std::string& title, bool tabs);
+
+    std::istream& m_script;
+    std::ostream& m_answers;
+    std::shared_ptr<NSRunLoop::Waiter> m_windowWaiter;
+    std::vector<std::string> m_log;
+    int m_logObserver = 0;
+    double m_waitRemaining = 0;
+    std::optional<double> m_realWaitEnd;
+    bool m_failed = false;
+    bool m_finished = false;
+};

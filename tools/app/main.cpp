@@ -1,0 +1,110 @@
+// tessary8-app: the settings application in a window of its own, or headless from a script.
+
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSRunLoop.h"
+#include "QuartzCore/CAAnimationClock.h"
+#include "UIKit/UIApplication.h"
+#include "UIKit/UIDevice.h"
+#include "UIKit/UIScreen.h"
+#include "app/main.h"
+#include "host/PlatformProcess.h"
+#include "host/ScriptDriver.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+std::optional<CGSize> parseScreen(const std::string& text)
+{
+    unsigned width = 0, height = 0;
+    char trailing = 0;
+    if (std::sscanf(text.c_str(), "%ux%u%c", &width, &height, &trailing) != 2)
+        return std::nullopt;
+    // From a small phone to a large tablet, in points.
+    if (width < 160 || height < 160 || width > 2048 || height > 2048)
+        return std::nullopt;
+    return CGSizeMake(static_cast<CGFloat>(width), static_cast<CGFloat>(height));
+}
+
+// Time passes by the animation clock: in real time in a window, only by the script's waits headless.
+void useAnimationClock(NSRunLoop& loop, bool realTime)
+{
+    CAAnimationClock::shared().setFollowsRealTime(realTime);
+    loop.setClock([] { return CACurrentMediaTime(); });
+}
+
+int run(int argc, char** argv)
+{
+    CLI::App app { "The Tessary8 settings application: the colour tab in a window of a phone's screen, or headless from a script.\n"
+                   "Script commands, one a line: tap X,Y; drag X1,Y1 X2,Y2 [STEPS]; button TITLE; tab TITLE; orientation portrait|landscape; "
+                   "wait SECONDS; shot FILE; dump; log; quit." };
+    std::string root, screenText = "320x480", idiom = "phone", scriptPath;
+    double scale = 2;
+    bool headless = false;
+    app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
+    app.add_option("--scale", scale, "Pixels per point of the window and of shots")->check(CLI::Range(1.0, 4.0));
+    app.add_option("--screen", screenText, "Screen size in points, WxH")->capture_default_str();
+    app.add_option("--idiom", idiom, "phone or pad")->check(CLI::IsMember({ "phone", "pad" }))->capture_default_str();
+    app.add_flag("--headless", headless, "Run without a window (also the case where there is no display)");
+    app.add_option("--script", scriptPath, "Run the commands of this file (- for standard input), answering each on standard output");
+    CLI11_PARSE(app, argc, argv);
+
+    auto screenSize = parseScreen(screenText);
+    if (!screenSize) {
+        std::cerr << "tessary8-app: --screen takes WxH, whole points from 160 to 2048, not '" << screenText << "'\n";
+        return 2;
+    }
+    if (!std::isfinite(scale)) {
+        std::cerr << "tessary8-app: --scale must be a number from 1 to 4\n";
+        return 2;
+    }
+    std::ifstream scriptFile;
+    std::istream* script = nullptr;
+    if (scriptPath == "-") {
+        script = &std::cin;
+    } else if (!scriptPath.empty()) {
+        scriptFile.open(scriptPath);
+        if (!scriptFile) {
+            std::cerr << "tessary8-app: cannot read the script " << scriptPath << "\n";
+            return 2;
+        }
+        script = &scriptFile;
+    }
+    if (!script) {
+        std::cerr << "tessary8-app: without a window there is nothing to do: give --script FILE (or - for standard input)\n";
+        return 2;
+    }
+
+    PlatformProcess::start({ "tessary8-app", root });
+    NSBundle::mainBundle().setResourcePath(TESSARY8_PICTURES_DIR);
+    auto screen = UIScreen::mainScreen();
+    screen->setBounds(CGRectMake(0, 0, screenSize->width, screenSize->height));
+    screen->setScale(static_cast<CGFloat>(scale));
+    UIDevice::currentDevice()->setUserInterfaceIdiom(idiom == "pad" ? UIUserInterfaceIdiomPad : UIUserInterfaceIdiomPhone);
+
+    auto& loop = NSRunLoop::mainRunLoop();
+    useAnimationClock(loop, false);
+    auto driver = std::make_shared<ScriptDriver>(*script, std::cout, nullptr);
+    loop.setWaiter(driver);
+    int status = Tessary8App::main(argc, argv);
+    loop.setWaiter(nullptr);
+    return status != 0 ? status : driver->anyCommandFailed() ? 1 : 0;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    // The last line of defence: a failure nobody expected still ends with a message and a status.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "tessary8-app: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "tessary8-app: unexpected failure\n";
+    }
+    return 1;
+}
