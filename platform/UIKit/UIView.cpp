@@ -155,13 +155,14 @@ void UIView::insertIntoList(const UIViewRef& subview, size_t index)
 
 void UIView::bringSubviewToFront(const UIViewRef& view)
 {
-    if (view && view->superview().get() == this)
+    // Already in front: nothing moves, so nothing needs laying out again.
+    if (view && view->superview().get() == this && m_subviews.back() != view)
         moveSubview(UIViewRef(view), m_subviews.size());
 }
 
 void UIView::sendSubviewToBack(const UIViewRef& view)
 {
-    if (view && view->superview().get() == this)
+    if (view && view->superview().get() == this && m_subviews.front() != view)
         moveSubview(UIViewRef(view), 0);
 }
 
