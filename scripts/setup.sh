@@ -8,7 +8,9 @@ packages=(
   libplist-dev libcairo2-dev libpango1.0-dev libspng-dev libturbojpeg0-dev
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-dev libx11-dev
   fonts-dejavu-core fonts-noto-color-emoji fonts-droid-fallback python3 python3-pil
+  xvfb xauth xdotool imagemagick
 )
 if [ "${TESSARY8_FUZZ_TOOLS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -1,0 +1,472 @@
+#include "host/sdl/SDLWindowHost.h"
+
+#include "Foundation/NSLog.h"
+#include "UIKit/UIApplication.h"
+#include "host/sdl/MouseFingerSimulator.h"
+#include "host/sdl/WindowLifecycle.h"
+
+#include <SDL.h>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// Larger windows than this are a mistake in the screen's size, not a phone.
+constexpr double maximumWindowSide = 16384;
+// A far deadline (or a clock that does not follow real time) is waited for in pieces.
+constexpr double longestWait = 3600;
+
+std::atomic<bool> windowIsOpen = false;
+
+bool pixelSize(CGSize points, CGFloat scale, int& width, int& height)
+{
+    double w = std::ceil(static_cast<double>(points.width) * scale);
+    double h = std::ceil(static_cast<double>(points.height) * scale);
+    if (!(w >= 1 && h >= 1 && w <= maximumWindowSide && h <= maximumWindowSide))
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+bool hasDisplay()
+{
+    for (const char* variable : { "SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY" }) {
+        const char* value = std::getenv(variable);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+// The file names SDL hands over are its to free.
+using SDLText = std::unique_ptr<char, void (*)(void*)>;
+
+}
+
+// The SDL side: the video subsystem for as long as anything (the host, its display
+// or its waiter) uses it, and the window, its renderer and texture until the host closes.
+class SDLWindowHost::Window final : public UIScreenDisplay, public NSRunLoop::Waiter {
+public:
+    Window(CGSize screenPoints, CGFloat scale, Callbacks callbacks)
+        : m_callbacks(std::move(callbacks))
+        , m_scale(scale)
+        , m_fingers(screenPoints)
+    {
+    }
+
+    ~Window() override
+    {
+        close();
+        // Not SDL_Quit: the rest of SDL (its session-bus connection) stays for the process,
+        // as libdbus cannot free what it holds once SDL has unloaded it.
+        if (m_videoStarted)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool open(int width, int height, std::string& error)
+    {
+        // A library does not take the process's signals or keep the desktop awake.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        // A drag that leaves the window is followed until the button comes up, and the
+        // click that brings the window to the front touches the screen too.
+        SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // Desktop windows only, unless SDL_VIDEODRIVER asks for another kind.
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland", SDL_HINT_DEFAULT);
+        // Frames are composited on the CPU at the window's size: presenting one is a copy into the
+        // window's shared image, with no GL driver (and its threads) loaded. SDL_RENDER_DRIVER still chooses.
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return fail(error, "cannot start SDL video");
+        m_videoStarted = true;
+        m_wakeEvent = wakeEventType();
+        if (m_wakeEvent == static_cast<Uint32>(-1))
+            return fail(error, "SDL has no event type left to wake the run loop with");
+        m_window = SDL_CreateWindow("Tessary 8", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, SDL_WINDOW_SHOWN);
+        if (!m_window)
+            return fail(error, "cannot open a window");
+        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        if (!m_renderer)
+            return fail(error, "cannot draw in the window");
+        m_windowID = SDL_GetWindowID(m_window);
+        redraw();
+        return true;
+    }
+
+    void close()
+    {
+        if (m_texture)
+            SDL_DestroyTexture(std::exchange(m_texture, nullptr));
+        if (m_renderer)
+            SDL_DestroyRenderer(std::exchange(m_renderer, nullptr));
+        if (m_window) {
+            SDL_DestroyWindow(std::exchange(m_window, nullptr));
+            windowIsOpen = false;
+        }
+        m_frame.reset();
+    }
+
+    void presentFrame(const CGImageRef& frame) override
+    {
+        if (!frame || !m_renderer || frame->width() > maximumWindowSide || frame->height() > maximumWindowSide)
+            return;
+        m_frame = frame;
+        upload();
+        redraw();
+    }
+
+    void waitUntil(NSRunLoop& loop, std::optional<double> deadline) override
+    {
+        SDL_Event event;
+        bool received;
+        if (!deadline) {
+            received = SDL_WaitEvent(&event);
+        } else {
+            double seconds = std::min(*deadline - loop.now(), longestWait);
+            // Rounded up, so that a deadline under a millisecond away is not polled for until it passes.
+            received = seconds > 0 ? SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(seconds * 1000))) : SDL_PollEvent(&event);
+        }
+        if (received)
+            handle(loop, event);
+        while (SDL_PollEvent(&event))
+            handle(loop, event);
+    }
+
+    void wake() override
+    {
+        // Wakes pile up as one event: the wait returns at the first.
+        if (m_wakePending.exchange(true))
+            return;
+        SDL_Event event {};
+        event.type = m_wakeEvent;
+        if (SDL_PushEvent(&event) != 1)
+            m_wakePending = false;
+    }
+
+    void resize(CGSize screenPoints)
+    {
+        int width, height;
+        if (!m_window || !pixelSize(screenPoints, m_scale, width, height))
+            return;
+        // Points under the fingers mean something else on the turned screen.
+        enqueueTouches(NSRunLoop::mainRunLoop(), m_fingers.cancel());
+        m_fingers.setScreenSize(screenPoints);
+        SDL_SetWindowSize(m_window, width, height);
+        redraw();
+    }
+
+    uint32_t windowId() const;
+
+private:
+    bool fail(std::string& error, const std::string& what)
+    {
+        error = what + ": " + SDL_GetError();
+        return false;
+    }
+
+    static Uint32 wakeEventType()
+    {
+        static const Uint32 type = SDL_RegisterEvents(1);
+        return type;
+    }
+
+    // Premultiplied colours over black are the colour channels as they are; the window shows them opaque.
+    void upload()
+    {
+        int width = static_cast<int>(m_frame->width());
+        int height = static_cast<int>(m_frame->height());
+        if (!m_texture || width != m_textureWidth || height != m_textureHeight) {
+            if (m_texture)
+                SDL_DestroyTexture(std::exchange(m_texture, nullptr));
+            m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+            if (!m_texture) {
+                NSLog("SDLWindowHost: no texture for a %d × %d frame: %@", width, height, SDL_GetError());
+                return;
+            }
+            SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_NONE);
+            m_textureWidth = width;
+            m_textureHeight = height;
+        }
+        void* destination;
+        int pitch;
+        if (SDL_LockTexture(m_texture, nullptr, &destination, &pitch) != 0)
+            return;
+        auto source = m_frame->pixels();
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(destination) + static_cast<ptrdiff_t>(y) * pitch);
+            const uint32_t* from = source.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+            for (int x = 0; x < width; ++x)
+                row[x] = from[x] | 0xff000000u;
+        }
+        SDL_UnlockTexture(m_texture);
+    }
+
+    // Shows the last frame again, as it was uploaded: exposing the window does not composite.
+    void redraw()
+    {
+        if (!m_renderer)
+            return;
+        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+        SDL_RenderClear(m_renderer);
+        if (m_texture) {
+            SDL_Rect frame { 0, 0, m_textureWidth, m_textureHeight };
+            SDL_RenderCopy(m_renderer, m_texture, nullptr, &frame);
+        }
+        SDL_RenderPresent(m_renderer);
+    }
+
+    void handle(NSRunLoop& loop, const SDL_Event& event)
+    {
+        SDLText dropped(event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT ? event.drop.file : nullptr, SDL_free);
+        if (event.type == m_wakeEvent) {
+            m_wakePending = false;
+            return;
+        }
+        if (!m_window)
+            return;
+        switch (event.type) {
+        case SDL_QUIT:
+            closeRequested(loop);
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.windowID == m_windowID)
+                handleWindowEvent(loop, event.window);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.windowID == m_windowID && event.button.button == SDL_BUTTON_LEFT)
+                enqueueTouches(loop, m_fingers.press(toScreen(event.button.x, event.button.y), fingersForModifiers()));
+            break;
+        case SDL_MOUSEMOTION:
+            if (event.motion.windowID != m_windowID)
+                break;
+            // A release that happened where the window could not see it ends the touch here.
+            if (!(event.motion.state & SDL_BUTTON_LMASK))
+                enqueueTouches(loop, m_fingers.release(toScreen(event.motion.x, event.motion.y)));
+            else
+                enqueueTouches(loop, m_fingers.move(toScreen(event.motion.x, event.motion.y)));
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.windowID == m_windowID && event.button.button == SDL_BUTTON_LEFT)
+                enqueueTouches(loop, m_fingers.release(toScreen(event.button.x, event.button.y)));
+            break;
+        case SDL_KEYDOWN:
+            m_modifiers = event.key.keysym.mod;
+            // Keys count without the window's id too: SDL may not have noted the focus yet.
+            if (!event.key.repeat)
+                handleKey(event.key.keysym);
+            break;
+        case SDL_KEYUP:
+            m_modifiers = event.key.keysym.mod;
+            break;
+        case SDL_DROPBEGIN:
+            m_dropping = true;
+            m_dropped.clear();
+            break;
+        case SDL_DROPFILE:
+            if (dropped)
+                m_dropped.emplace_back(dropped.get());
+            // Without a begin there will be no complete either.
+            if (!m_dropping)
+                deliverDrop();
+            break;
+        case SDL_DROPCOMPLETE:
+            m_dropping = false;
+            deliverDrop();
+            break;
+        case SDL_RENDER_DEVICE_RESET:
+            // The textures went with the device.
+            if (m_texture)
+                SDL_DestroyTexture(std::exchange(m_texture, nullptr));
+            if (m_frame)
+                upload();
+            redraw();
+            break;
+        default:
+            break;
+        }
+    }
+
+    void handleWindowEvent(NSRunLoop& loop, const SDL_WindowEvent& event)
+    {
+        switch (event.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            closeRequested(loop);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            tell(m_lifecycle.setFocused(true));
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // A finger cannot stay down on a screen the person has left.
+            enqueueTouches(loop, m_fingers.cancel());
+            tell(m_lifecycle.setFocused(false));
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            enqueueTouches(loop, m_fingers.cancel());
+            tell(m_lifecycle.setMinimised(true));
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            tell(m_lifecycle.setMinimised(false));
+            redraw();
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            redraw();
+            break;
+        default:
+            break;
+        }
+    }
+
+    void handleKey(const SDL_Keysym& key)
+    {
+        if (!(key.mod & KMOD_CTRL))
+            return;
+        if (key.sym == SDLK_s && m_callbacks.screenshot)
+            m_callbacks.screenshot();
+        else if ((key.sym == SDLK_LEFT || key.sym == SDLK_RIGHT) && m_callbacks.rotate)
+            m_callbacks.rotate(key.sym == SDLK_LEFT ? -1 : 1);
+    }
+
+    void closeRequested(NSRunLoop& loop)
+    {
+        enqueueTouches(loop, m_fingers.cancel());
+        auto steps = m_lifecycle.terminate();
+        if (steps.empty())
+            return;
+        tell(steps);
+        if (m_callbacks.quit)
+            m_callbacks.quit();
+    }
+
+    void deliverDrop()
+    {
+        auto files = std::exchange(m_dropped, {});
+        if (!files.empty() && m_callbacks.filesDropped)
+            m_callbacks.filesDropped(std::move(files));
+    }
+
+    void tell(const std::vector<Lifecycle>& steps)
+    {
+        if (!m_callbacks.lifecycle)
+            return;
+        for (auto step : steps)
+            m_callbacks.lifecycle(step);
+    }
+
+    // The modifiers as the key events before the press left them: SDL_GetModState is already
+    // past the events still queued.
+    MouseFingerSimulator::Fingers fingersForModifiers() const
+    {
+        if (!(m_modifiers & KMOD_ALT))
+            return MouseFingerSimulator::Fingers::One;
+        return m_modifiers & KMOD_SHIFT ? MouseFingerSimulator::Fingers::Together : MouseFingerSimulator::Fingers::Mirrored;
+    }
+
+    CGPoint toScreen(Sint32 x, Sint32 y) const
+    {
+        return { static_cast<CGFloat>(x) / m_scale, static_cast<CGFloat>(y) / m_scale };
+    }
+
+    void enqueueTouches(NSRunLoop& loop, std::vector<UIFingerSample> fingers)
+    {
+        if (!fingers.empty())
+            UIApplication::sharedApplication()->enqueueTouchFrame({ std::move(fingers), loop.now() });
+    }
+
+    Callbacks m_callbacks;
+    CGFloat m_scale;
+    MouseFingerSimulator m_fingers;
+    WindowLifecycle m_lifecycle;
+    Uint16 m_modifiers = KMOD_NONE;
+    bool m_videoStarted = false;
+    Uint32 m_wakeEvent = static_cast<Uint32>(-1);
+    std::atomic<bool> m_wakePending = false;
+    SDL_Window* m_window = nullptr;
+    Uint32 m_windowID = 0;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int m_textureWidth = 0;
+    int m_textureHeight = 0;
+    CGImageRef m_frame;
+    bool m_dropping = false;
+    std::vector<std::string> m_dropped;
+};
+
+std::unique_ptr<SDLWindowHost> SDLWindowHost::open(CGSize screenPoints, CGFloat scale, Callbacks callbacks, std::string& error)
+{
+    error.clear();
+    int width, height;
+    if (!(scale > 0) || !pixelSize(screenPoints, scale, width, height)) {
+        error = stringWithFormat("a screen of %g × %g points at scale %g does not fit a window", screenPoints.width, screenPoints.height, scale);
+        return nullptr;
+    }
+    if (!hasDisplay()) {
+        error = "no display to open a window on (DISPLAY and WAYLAND_DISPLAY are unset)";
+        return nullptr;
+    }
+    // SDL has one event queue: a second window's waiter would take the first one's events.
+    if (windowIsOpen.exchange(true)) {
+        error = "a window is already open";
+        return nullptr;
+    }
+    auto window = std::make_shared<Window>(screenPoints, scale, std::move(callbacks));
+    if (!window->open(width, height, error)) {
+        windowIsOpen = false;
+        return nullptr;
+    }
+    return std::unique_ptr<SDLWindowHost>(new SDLWindowHost(std::move(window)));
+}
+
+SDLWindowHost::SDLWindowHost(std::shared_ptr<Window> window)
+    : m_window(std::move(window))
+{
+}
+
+SDLWindowHost::~SDLWindowHost()
+{
+    m_window->close();
+}
+
+std::shared_ptr<UIScreenDisplay> SDLWindowHost::display()
+{
+    return m_window;
+}
+
+std::shared_ptr<NSRunLoop::Waiter> SDLWindowHost::waiter()
+{
+    return m_window;
+}
+
+void SDLWindowHost::resize(CGSize screenPoints)
+{
+    m_window->resize(screenPoints);
+}
+
+uint32_t SDLWindowHost::windowId() const
+{
+    return m_window->windowId();
+}
+
+// Last: the window-system headers define names (None, Status, Window…) that would clash above.
+#include <SDL_syswm.h>
+
+uint32_t SDLWindowHost::Window::windowId() const
+{
+    if (!m_window)
+        return 0;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(m_window, &info))
+        return 0;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (info.subsystem == SDL_SYSWM_X11)
+        return static_cast<uint32_t>(info.info.x11.window);
+#endif
+    return 0;
+}
