@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -49,6 +50,44 @@ ScriptDriver::ScriptDriver(std::istream& script, std::ostream& answers, std::sha
     , m_windowWaiter(std::move(windowWaiter))
 {
     m_logObserver = Foundation::addLogObserver([this](const std::string& message) { m_log.push_back(message); });
+    if (m_windowWaiter)
+        startReading();
+}
+
+void ScriptDriver::startReading()
+{
+    m_queue = std::make_shared<LineQueue>();
+    // The thread may outlive the driver (blocked on a terminal at exit): it holds only the queue and the waiter.
+    std::thread([queue = m_queue, waiter = m_windowWaiter, &script = m_script] {
+        std::string line;
+        while (std::getline(script, line)) {
+            std::lock_guard guard(queue->lock);
+            queue->lines.push_back(line);
+            waiter->wake();
+        }
+        std::lock_guard guard(queue->lock);
+        queue->ended = true;
+        waiter->wake();
+    }).detach();
+}
+
+std::optional<std::string> ScriptDriver::nextLine()
+{
+    if (!m_queue) {
+        std::string line;
+        if (std::getline(m_script, line))
+            return line;
+        m_finished = true;
+        return std::nullopt;
+    }
+    std::lock_guard guard(m_queue->lock);
+    if (!m_queue->lines.empty()) {
+        std::string line = std::move(m_queue->lines.front());
+        m_queue->lines.pop_front();
+        return line;
+    }
+    m_finished = m_queue->ended;
+    return std::nullopt;
 }
 
 ScriptDriver::~ScriptDriver()
@@ -96,26 +135,31 @@ void ScriptDriver::waitUntil(NSRunLoop& loop, std::optional<double> deadline)
             m_windowWaiter->waitUntil(loop, deadline);
         return;
     }
-    // The window's events first, without waiting, then the script's next step.
-    if (m_windowWaiter)
-        m_windowWaiter->waitUntil(loop, loop.now());
-    step(loop);
+    step(loop, deadline);
 }
 
-void ScriptDriver::step(NSRunLoop&)
+void ScriptDriver::step(NSRunLoop& loop, std::optional<double> deadline)
 {
-    std::string line;
-    while (std::getline(m_script, line)) {
-        if (auto reply = execute(line)) {
+    auto line = nextLine();
+    if (line) {
+        if (auto reply = execute(*line)) {
             if (!reply->empty())
                 answer(*reply);
         }
+        // The window's events too, without waiting, before the next step.
+        if (m_windowWaiter)
+            m_windowWaiter->waitUntil(loop, loop.now());
         return;
     }
-    m_finished = true;
-    // A headless run ends with its script; a window stays for the person at it.
-    if (!m_windowWaiter)
-        UIApplication::sharedApplication()->terminate();
+    if (m_windowWaiter) {
+        // Nothing to do until the window or the script says something; a window stays for
+        // the person at it after its script.
+        if (!m_finished)
+            m_windowWaiter->waitUntil(loop, deadline);
+        return;
+    }
+    // A headless run ends with its script.
+    UIApplication::sharedApplication()->terminate();
 }
 
 std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
@@ -165,6 +209,8 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
         auto orientation = rest == "portrait" ? UIInterfaceOrientationPortrait : UIInterfaceOrientationLandscapeLeft;
         if (!rotate(orientation))
             return "error: the application does not turn to " + rest;
+        if (m_afterRotation)
+            m_afterRotation();
         return "ok";
     }
     if (command == "wait") {

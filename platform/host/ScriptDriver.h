@@ -3,7 +3,10 @@
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIApplication.h"
 
+#include <deque>
+#include <functional>
 #include <iosfwd>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +43,8 @@ public:
     // One command; nullopt while it is still going on (a wait).
     std::optional<std::string> execute(const std::string& line);
     [[nodiscard]] bool anyCommandFailed() const { return m_failed; }
+    // What the host does once the interface has turned (a window takes the new size).
+    void setAfterRotation(std::function<void()> afterRotation) { m_afterRotation = std::move(afterRotation); }
     [[nodiscard]] bool isFinished() const { return m_finished; }
 
     // The interface turned (the script's `orientation`, or a window's keys).
@@ -50,7 +55,18 @@ public:
     static constexpr double frameInterval = 1.0 / 60;
 
 private:
-    void step(NSRunLoop&);
+    // Lines read by a thread of their own, so that a window goes on while the script has
+    // nothing new (a person typing commands, a test speaking to the program).
+    struct LineQueue {
+        std::mutex lock;
+        std::deque<std::string> lines;
+        bool ended = false;
+    };
+
+    void step(NSRunLoop&, std::optional<double> deadline);
+    void startReading();
+    // The next line; nullopt at the end of the script, or (in a window) while none has come.
+    std::optional<std::string> nextLine();
     void answer(const std::string&);
     void sendFrame(std::vector<UIFingerSample>);
     std::string tap(CGPoint);
@@ -58,8 +74,10 @@ private:
     std::string tapViewTitled(const std::string& title, bool tabs);
 
     std::istream& m_script;
+    std::shared_ptr<LineQueue> m_queue;
     std::ostream& m_answers;
     std::shared_ptr<NSRunLoop::Waiter> m_windowWaiter;
+    std::function<void()> m_afterRotation;
     std::vector<std::string> m_log;
     int m_logObserver = 0;
     double m_waitRemaining = 0;

@@ -7,11 +7,16 @@
 #include "UIKit/UIDevice.h"
 #include "UIKit/UIScreen.h"
 #include "app/main.h"
+#include "Foundation/AtomicFile.h"
+#include "UIKit/UIStatusBar.h"
+#include "host/DesktopURLOpener.h"
 #include "host/PlatformProcess.h"
 #include "host/ScriptDriver.h"
+#include "host/sdl/SDLWindowHost.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 
@@ -36,11 +41,80 @@ void useAnimationClock(NSRunLoop& loop, bool realTime)
     loop.setClock([] { return CACurrentMediaTime(); });
 }
 
+// In real time, ended animations retire as the clock passes them, and while any runs the
+// loop wakes for the next frame; with nothing moving it sleeps until an event.
+void animateInRealTime(NSRunLoop& loop)
+{
+    auto frameTimer = std::make_shared<int>(0);
+    // Before the commit, which is the application's observer at a later order.
+    constexpr int beforeCommit = 1000000;
+    loop.addObserver(NSRunLoop::BeforeWaiting, beforeCommit, [&loop, frameTimer](NSRunLoop::Activity) {
+        auto& clock = CAAnimationClock::shared();
+        clock.retireFinishedAnimations();
+        if (clock.hasRunningAnimations() && !*frameTimer)
+            *frameTimer = loop.addTimer(loop.now() + ScriptDriver::frameInterval, 0, [frameTimer] { *frameTimer = 0; });
+    });
+}
+
+// The status bar shows the desktop's time in a window, refreshed every few seconds.
+void showLocalTime(NSRunLoop& loop)
+{
+    auto update = [] {
+        std::time_t now = std::time(nullptr);
+        std::tm local {};
+        localtime_r(&now, &local);
+        char text[16];
+        std::strftime(text, sizeof text, "%I:%M %p", &local);
+        std::string shown = text[0] == '0' ? text + 1 : text;
+        if (auto bar = UIApplication::sharedApplication()->statusBar())
+            bar->setTimeText(shown);
+    };
+    loop.addTimer(loop.now(), 5, update);
+}
+
+std::string shotFileName()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "tessary8-shot-%Y%m%d-%H%M%S.png", &local);
+    return name;
+}
+
+SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host)
+{
+    SDLWindowHost::Callbacks callbacks;
+    callbacks.screenshot = [] {
+        auto png = ScriptDriver::screenPNG();
+        std::string file = shotFileName();
+        if (png && Foundation::writeFileAtomically(file, *png))
+            std::cout << "screenshot: " << std::filesystem::absolute(file).string() << std::endl;
+        else
+            std::cerr << "tessary8-app: could not write the screenshot " << file << "\n";
+    };
+    callbacks.rotate = [&host](int) {
+        auto application = UIApplication::sharedApplication();
+        bool landscape = UIInterfaceOrientationIsLandscape(application->statusBarOrientation());
+        if (ScriptDriver::rotate(landscape ? UIInterfaceOrientationPortrait : UIInterfaceOrientationLandscapeLeft) && host)
+            host->resize(UIScreen::mainScreen()->bounds().size);
+    };
+    callbacks.lifecycle = [](SDLWindowHost::Lifecycle step) {
+        using Transition = UIApplication::Transition;
+        static constexpr Transition transitions[] = { Transition::ResignActive, Transition::BecomeActive, Transition::EnterBackground,
+            Transition::EnterForeground, Transition::Terminate };
+        UIApplication::sharedApplication()->handleTransition(transitions[static_cast<int>(step)]);
+    };
+    callbacks.quit = [] { UIApplication::sharedApplication()->terminate(); };
+    return callbacks;
+}
+
 int run(int argc, char** argv)
 {
-    CLI::App app { "The Tessary8 settings application: the colour tab in a window of a phone's screen, or headless from a script.\n"
+    CLI::App app { "The Tessary8 settings application in a window of a phone's screen, or headless from a script.\n"
                    "Script commands, one a line: tap X,Y; drag X1,Y1 X2,Y2 [STEPS]; button TITLE; tab TITLE; orientation portrait|landscape; "
-                   "wait SECONDS; shot FILE; dump; log; quit." };
+                   "wait SECONDS; shot FILE; dump; log; quit.\n"
+                   "In the window the mouse is one finger, Ctrl+S writes a screenshot, Ctrl+Left/Right turns the device." };
     std::string root, screenText = "320x480", idiom = "phone", scriptPath;
     double scale = 2;
     bool headless = false;
@@ -73,11 +147,6 @@ int run(int argc, char** argv)
         }
         script = &scriptFile;
     }
-    if (!script) {
-        std::cerr << "tessary8-app: without a window there is nothing to do: give --script FILE (or - for standard input)\n";
-        return 2;
-    }
-
     PlatformProcess::start({ "tessary8-app", root });
     NSBundle::mainBundle().setResourcePath(TESSARY8_PICTURES_DIR);
     auto screen = UIScreen::mainScreen();
@@ -85,13 +154,37 @@ int run(int argc, char** argv)
     screen->setScale(static_cast<CGFloat>(scale));
     UIDevice::currentDevice()->setUserInterfaceIdiom(idiom == "pad" ? UIUserInterfaceIdiomPad : UIUserInterfaceIdiomPhone);
 
+    std::unique_ptr<SDLWindowHost> window;
+    SDLWindowHost* windowForCallbacks = nullptr;
+    if (!headless) {
+        std::string error;
+        window = SDLWindowHost::open(screenSize.value(), static_cast<CGFloat>(scale), windowCallbacks(windowForCallbacks), error);
+        windowForCallbacks = window.get();
+        if (!window)
+            std::cerr << "tessary8-app: no window (" << error << "); running headless\n";
+    }
+    if (!window && !script) {
+        std::cerr << "tessary8-app: without a window there is nothing to do: give --script FILE (or - for standard input)\n";
+        return 2;
+    }
+
     auto& loop = NSRunLoop::mainRunLoop();
-    useAnimationClock(loop, false);
-    auto driver = std::make_shared<ScriptDriver>(*script, std::cout, nullptr);
-    loop.setWaiter(driver);
+    useAnimationClock(loop, window != nullptr);
+    std::shared_ptr<NSRunLoop::Waiter> windowWaiter;
+    if (window) {
+        screen->setDisplay(window->display());
+        windowWaiter = window->waiter();
+        animateInRealTime(loop);
+        showLocalTime(loop);
+        UIApplication::sharedApplication()->setURLOpener(std::make_shared<DesktopURLOpener>());
+    }
+    std::shared_ptr<ScriptDriver> driver = script ? std::make_shared<ScriptDriver>(*script, std::cout, windowWaiter) : nullptr;
+    if (driver && window)
+        driver->setAfterRotation([&window] { window->resize(UIScreen::mainScreen()->bounds().size); });
+    loop.setWaiter(driver ? std::static_pointer_cast<NSRunLoop::Waiter>(driver) : windowWaiter);
     int status = Tessary8App::main(argc, argv);
     loop.setWaiter(nullptr);
-    return status != 0 ? status : driver->anyCommandFailed() ? 1 : 0;
+    return status != 0 ? status : driver && driver->anyCommandFailed() ? 1 : 0;
 }
 
 }

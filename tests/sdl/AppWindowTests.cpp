@@ -1,0 +1,80 @@
+#include "ImageIO/PNGCodec.h"
+#include "support/GraphicsTestSupport.h"
+#include "support/InteractiveProcess.h"
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string program(const char* name)
+{
+    return (TestSupport::binaryDirectory() / "bin" / name).string();
+}
+
+CGImageRef decode(const std::string& bytes)
+{
+    return ImageIO::decodePNG({ reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size() });
+}
+
+// How many pixels differ between two pictures of one size, below the status bar.
+size_t differingPixelsBelowStatusBar(const CGImage& a, const CGImage& b, size_t statusBarPixels)
+{
+    size_t differing = 0;
+    for (size_t y = statusBarPixels; y < a.height(); ++y) {
+        for (size_t x = 0; x < a.width(); ++x)
+            differing += TestSupport::pixelAt(a, x, y) != TestSupport::pixelAt(b, x, y);
+    }
+    return differing;
+}
+
+}
+
+// The application in a real window on the virtual X server: a click made by another program
+// reaches the colour tab through the window, and the window shows what a headless run shows.
+TEST(AppWindow, AClickOnASwatchSelectsItsColourAndTheWindowShowsTheHeadlessPicture)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        GTEST_SKIP() << "no X display: ctest runs these tests under xvfb-run where it is installed";
+    for (const char* tool : { "xdotool", "import" }) {
+        if (!TestSupport::haveProgram(tool))
+            GTEST_SKIP() << tool << " is missing: scripts/setup.sh installs it";
+    }
+    TestSupport::TemporaryDirectory root;
+    ASSERT_EQ(TestSupport::runCommand(TestSupport::shellQuote(program("tessary8-device")) + " init --root " + TestSupport::shellQuote(root.path().string())).exitCode, 0);
+
+    TestSupport::InteractiveProcess app({ program("tessary8-app"), "--root", root.path().string(), "--scale", "1", "--script", "-" });
+    ASSERT_EQ(app.ask("wait 0.2"), "ok") << app.standardError();
+    auto search = TestSupport::runCommand("xdotool search --sync --name '^Tessary 8$' | head -1");
+    std::string window = search.output.substr(0, search.output.find('\n'));
+    ASSERT_FALSE(window.empty()) << "the window is on the screen";
+    // The third swatch (green), at (136, 390) on the screen.
+    ASSERT_EQ(TestSupport::runCommand("xdotool mousemove --window " + window + " 136 390 click 1").exitCode, 0);
+    // The window takes the click while the script waits; the swatch's animations end meanwhile.
+    ASSERT_EQ(app.ask("wait 0.5"), "ok");
+    auto shot = TestSupport::runCommand("import -window " + window + " png:-");
+    ASSERT_EQ(shot.exitCode, 0);
+    ASSERT_EQ(app.ask("button Save"), "ok");
+    ASSERT_EQ(app.ask("wait 0.2"), "ok");
+    ASSERT_EQ(app.ask("quit"), "ok");
+    EXPECT_EQ(app.finish(), 0);
+    auto settings = TestSupport::readFile(root.path() / "var/mobile/Library/Preferences/com.quarrow.tintwell.plist");
+    EXPECT_NE(settings.find("<key>g</key>\n\t<real>1</real>"), std::string::npos) << "green was selected by the click:\n" << settings;
+
+    // The same state headless, drawn by the same code.
+    TestSupport::TemporaryDirectory headlessRoot;
+    auto headlessShot = headlessRoot.path() / "shot.png";
+    auto headless = TestSupport::runCommand(TestSupport::shellQuote(program("tessary8-app")) + " --headless --scale 1 --root "
+            + TestSupport::shellQuote(headlessRoot.path().string()) + " --script - 2>/dev/null",
+        "tap 136,390\nwait 0.5\nshot " + headlessShot.string() + "\n");
+    ASSERT_EQ(headless.exitCode, 0) << headless.output;
+    auto windowPicture = decode(shot.output);
+    auto headlessPicture = decode(TestSupport::readFile(headlessShot));
+    ASSERT_TRUE(windowPicture && headlessPicture);
+    ASSERT_EQ(windowPicture->width(), headlessPicture->width());
+    ASSERT_EQ(windowPicture->height(), headlessPicture->height());
+    // The status bar shows the desktop's time in the window and a fixed one headless.
+    EXPECT_EQ(differingPixelsBelowStatusBar(*windowPicture, *headlessPicture, 20), 0u);
+}
