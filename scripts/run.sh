@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up, builds, prepares the device and runs the keyboard demo: it saves a
-# colour and a picture into the device (the default device root unless --root
-# or TESSARY8_ROOT says otherwise), shows keyboards in a platform process into
-# which the plug-in is injected, and writes them as PNG pictures.
+# Sets up, builds, prepares the device and runs the application: in a window where
+# there is a display; otherwise a headless demo that picks a colour, saves it, turns
+# it on, and writes pictures of the colour tab, the alert and the keyboards that
+# result. The device is the default device root unless --root DIR or TESSARY8_ROOT
+# says otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -15,22 +16,46 @@ root_args=()
 if [ "${1:-}" = "--root" ] && [ -n "${2:-}" ]; then root_args=(--root "$2"); fi
 
 "$bin/tessary8-device" "${root_args[@]}" init
-"$bin/tessary8-device" "${root_args[@]}" set --color 0.2,0.45,0.9,1 --image "$PWD/build/dev/pictures/demo-backdrop.png"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${TESSARY8_HEADLESS:-0}" != 1 ]; then
+  echo "Opening the application in a window: the mouse is a finger, Ctrl+S writes a screenshot,"
+  echo "Ctrl+Left/Right turns the phone. Close the window to end; then run"
+  echo "  $bin/tessary8-keyboard ${root_args[*]} --out keyboard.png"
+  echo "to see the keyboard that results."
+  exec "$bin/tessary8-app" "${root_args[@]}"
+fi
+
+echo "No display: a headless run of the application, then the keyboards it leads to."
+"$bin/tessary8-app" "${root_args[@]}" --headless --script - >"$out/app-answers.txt" <<SCRIPT
+shot $out/app-colour-tab.png
+# the fifth swatch: blue
+tap 235,390
+button Save
+wait 0.4
+shot $out/app-save-alert.png
+button OK
+wait 0.4
+button TurnOn
+shot $out/app-turned-on.png
+SCRIPT
+echo "The application:"
+for picture in app-colour-tab app-save-alert app-turned-on; do echo "  $out/$picture.png"; done
 
 show() {  # name, switches..., then keyboard options after --
   local name="$1"; shift
   local switches=()
   while [ "$1" != "--" ]; do switches+=("$1"); shift; done
   shift
-  "$bin/tessary8-device" "${root_args[@]}" set "${switches[@]}"
+  if [ ${#switches[@]} -gt 0 ]; then "$bin/tessary8-device" "${root_args[@]}" set "${switches[@]}"; fi
   "$bin/tessary8-keyboard" "${root_args[@]}" "$@" --out "$out/$name.png" >"$out/$name.json" 2>/dev/null
   echo "  $out/$name.png"
 }
 
 echo "Keyboards shown with the plug-in injected:"
-show keyboard-colour --color-switch on --image-switch off --
+show keyboard-colour-from-the-app --
+"$bin/tessary8-device" "${root_args[@]}" set --image "$PWD/build/dev/pictures/demo-backdrop.png"
 show keyboard-picture --color-switch off --image-switch on --
 show keyboard-colour-and-picture --color-switch on --image-switch on --
 show keyboard-landscape --color-switch on --image-switch on -- --orientation landscape
-echo "Each picture has its report (view tree as JSON) beside it, with the same name ending in .json."
+echo "Each keyboard picture has its report (view tree as JSON) beside it, with the same name ending in .json."
 "$bin/tessary8-device" "${root_args[@]}" status
