@@ -68,10 +68,7 @@ bool UINavigationController::shouldAutorotateToInterfaceOrientation(UIInterfaceO
 
 void UINavigationController::loadView()
 {
-    auto container = objc::alloc<UILayoutContainerView>();
-    container->setFrame(UIScreen::mainScreen()->bounds());
-    container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    setView(container);
+    loadContainerView();
 }
 
 void UINavigationController::viewWillLayoutSubviews()

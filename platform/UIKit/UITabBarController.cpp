@@ -66,10 +66,7 @@ bool UITabBarController::shouldAutorotateToInterfaceOrientation(UIInterfaceOrien
 
 void UITabBarController::loadView()
 {
-    auto container = objc::alloc<UILayoutContainerView>();
-    container->setFrame(UIScreen::mainScreen()->bounds());
-    container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    setView(container);
+    loadContainerView();
 }
 
 void UITabBarController::viewWillLayoutSubviews()

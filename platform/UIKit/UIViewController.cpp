@@ -38,6 +38,14 @@ void UIViewController::loadView()
     setView(view);
 }
 
+void UIViewController::loadContainerView()
+{
+    auto container = objc::alloc<UILayoutContainerView>();
+    container->setFrame(UIScreen::mainScreen()->bounds());
+    container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    setView(container);
+}
+
 void UIViewController::setTitle(std::string title)
 {
     m_title = std::move(title);

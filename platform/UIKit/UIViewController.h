@@ -78,6 +78,8 @@ class UIViewController : public UIResponder {
 protected:
     // Containers.
     void addChildViewController(const UIViewControllerRef&);
+    // A container's view: the screen's size, flexible, laying out the children.
+    void loadContainerView();
     void removeChildViewController(const UIViewControllerRef&);
     // How long a presentation slides, as on the phone.
     static constexpr double presentationDuration = 0.4;

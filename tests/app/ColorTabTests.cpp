@@ -191,8 +191,9 @@ TEST_F(ColorTab, AnUnusableSettingsFileIsNeverReplacedAndLeavesNothingBehind)
         auto title = switchTitle();
         press(title.c_str());
         EXPECT_NE(switchTitle(), title) << "the title flips whatever the file";
-        if (!before.empty())
+        if (!before.empty()) {
             EXPECT_EQ(TestSupport::readFile(file), before) << "the old file stays";
+        }
         if (std::filesystem::exists(file.parent_path())) {
             for (auto& entry : std::filesystem::directory_iterator(file.parent_path()))
                 EXPECT_EQ(entry.path(), file) << "no temporary file is left";

@@ -30,13 +30,7 @@ protected:
             lines.push_back(line);
         return lines;
     }
-    std::shared_ptr<NSDictionary> settings()
-    {
-        DeviceRoot::set(m_root.path());
-        auto dictionary = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
-        DeviceRoot::set({});
-        return dictionary;
-    }
+    std::shared_ptr<NSDictionary> settings() { return TestSupport::readSettings(m_root.path()); }
 
     TestSupport::TemporaryDirectory m_root;
 };

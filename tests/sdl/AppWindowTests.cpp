@@ -2,6 +2,7 @@
 #include "support/GraphicsTestSupport.h"
 #include "support/InteractiveProcess.h"
 #include "support/TestSupport.h"
+#include "XTools.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -35,13 +36,8 @@ size_t differingPixelsBelowStatusBar(const CGImage& a, const CGImage& b, size_t 
 // reaches the colour tab through the window, and the window shows what a headless run shows.
 TEST(AppWindow, AClickOnASwatchSelectsItsColourAndTheWindowShowsTheHeadlessPicture)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display)
-        GTEST_SKIP() << "no X display: ctest runs these tests under xvfb-run where it is installed";
-    for (const char* tool : { "xdotool", "import" }) {
-        if (!TestSupport::haveProgram(tool))
-            GTEST_SKIP() << tool << " is missing: scripts/setup.sh installs it";
-    }
+    if (auto missing = missingXTools())
+        GTEST_SKIP() << *missing;
     TestSupport::TemporaryDirectory root;
     ASSERT_EQ(TestSupport::runCommand(TestSupport::shellQuote(program("tessary8-device")) + " init --root " + TestSupport::shellQuote(root.path().string())).exitCode, 0);
 

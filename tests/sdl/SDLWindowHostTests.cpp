@@ -6,6 +6,7 @@
 #include "XClient.h"
 #include "support/GraphicsTestSupport.h"
 #include "support/TestSupport.h"
+#include "XTools.h"
 
 #include <algorithm>
 #include <chrono>
@@ -153,13 +154,8 @@ protected:
 
     void SetUp() override
     {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display)
-            GTEST_SKIP() << "no X display: ctest runs these tests under xvfb-run where it is installed";
-        for (const char* tool : { "xdotool", "import" }) {
-            if (!TestSupport::haveProgram(tool))
-                GTEST_SKIP() << tool << " is missing: scripts/setup.sh installs it";
-        }
+        if (auto missing = missingXTools())
+            GTEST_SKIP() << *missing;
         SDLWindowHost::Callbacks callbacks;
         callbacks.screenshot = [this] { calls.push_back("screenshot"); };
         callbacks.rotate = [this](int quarterTurns) { calls.push_back("rotate " + std::to_string(quarterTurns)); };

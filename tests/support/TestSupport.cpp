@@ -1,6 +1,8 @@
 #include "support/TestSupport.h"
 
 #include "Foundation/DeviceRoot.h"
+#include "Foundation/NSDictionary.h"
+#include "shared/SharedFiles.h"
 
 #include <array>
 #include <cstdio>
@@ -11,6 +13,16 @@
 #include <sys/wait.h>
 
 namespace TestSupport {
+
+std::shared_ptr<NSMutableDictionary> readSettings(const std::filesystem::path& deviceRoot)
+{
+    auto previous = DeviceRoot::current();
+    DeviceRoot::set(deviceRoot);
+    auto dictionary = NSMutableDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
+    DeviceRoot::set(previous);
+    return dictionary;
+}
+
 
 TemporaryDirectory::TemporaryDirectory()
 {

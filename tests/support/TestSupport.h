@@ -1,8 +1,11 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+class NSMutableDictionary;
 
 namespace TestSupport {
 
@@ -31,6 +34,9 @@ public:
 private:
     TemporaryDirectory m_directory;
 };
+
+// The Settings file of a device root, read as the system reads it; nullptr when it cannot be.
+[[nodiscard]] std::shared_ptr<NSMutableDictionary> readSettings(const std::filesystem::path& deviceRoot);
 
 void writeFile(const std::filesystem::path&, const std::string& bytes);
 [[nodiscard]] std::string readFile(const std::filesystem::path&);

@@ -15,13 +15,7 @@ protected:
         return TestSupport::runCommand(TestSupport::shellQuote(program.string()) + " --root " + TestSupport::shellQuote(m_root.path().string()) + " "
             + arguments + " 2>&1");
     }
-    std::shared_ptr<NSDictionary> settings()
-    {
-        DeviceRoot::set(m_root.path());
-        auto dictionary = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
-        DeviceRoot::set({});
-        return dictionary;
-    }
+    std::shared_ptr<NSDictionary> settings() { return TestSupport::readSettings(m_root.path()); }
 
     TestSupport::TemporaryDirectory m_root;
 };

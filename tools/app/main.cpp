@@ -14,6 +14,8 @@
 #include "host/ScriptDriver.h"
 #include "host/sdl/SDLWindowHost.h"
 
+#include "../ProgramGuard.h"
+
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <ctime>
@@ -191,13 +193,5 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // The last line of defence: a failure nobody expected still ends with a message and a status.
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& error) {
-        std::cerr << "tessary8-app: " << error.what() << "\n";
-    } catch (...) {
-        std::cerr << "tessary8-app: unexpected failure\n";
-    }
-    return 1;
+    return runGuarded("tessary8-app", [&] { return run(argc, argv); });
 }

@@ -3,6 +3,8 @@
 #include "Foundation/DeviceRoot.h"
 #include "host/PlatformProcess.h"
 
+#include "../ProgramGuard.h"
+
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <iostream>
@@ -81,13 +83,5 @@ static int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // The last line of defence: a failure nobody expected still ends with a message and a status.
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& error) {
-        std::cerr << "tessary8-device: " << error.what() << "\n";
-    } catch (...) {
-        std::cerr << "tessary8-device: unexpected failure\n";
-    }
-    return 1;
+    return runGuarded("tessary8-device", [&] { return run(argc, argv); });
 }
