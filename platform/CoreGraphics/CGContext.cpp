@@ -53,6 +53,34 @@ CGContextRef CGBitmapContextCreate(size_t width, size_t height)
     return context;
 }
 
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
+    const CGColorSpaceRef& space, CGBitmapInfo info)
+{
+    if (data || bitsPerComponent != 8 || (info & kCGBitmapFloatComponents) || !space)
+        return nullptr;
+    CGBitmapInfo order = info & kCGBitmapByteOrderMask;
+    if (order != kCGBitmapByteOrderDefault && order != kCGBitmapByteOrder32Little && order != kCGBitmapByteOrder32Big)
+        return nullptr;
+    auto alpha = static_cast<CGImageAlphaInfo>(info & kCGBitmapAlphaInfoMask);
+    size_t bytesPerPixel = 0;
+    switch (CGColorSpaceGetModel(space)) {
+    case kCGColorSpaceModelRGB:
+        if (alpha == kCGImageAlphaPremultipliedFirst || alpha == kCGImageAlphaPremultipliedLast || alpha == kCGImageAlphaNoneSkipFirst
+            || alpha == kCGImageAlphaNoneSkipLast)
+            bytesPerPixel = 4;
+        break;
+    case kCGColorSpaceModelMonochrome:
+        if (alpha == kCGImageAlphaNone && order == kCGBitmapByteOrderDefault)
+            bytesPerPixel = 1;
+        break;
+    default:
+        break;
+    }
+    if (!bytesPerPixel || (bytesPerRow && width && bytesPerRow / width < bytesPerPixel))
+        return nullptr;
+    return CGBitmapContextCreate(width, height);
+}
+
 size_t CGBitmapContextGetWidth(const CGContextRef& context)
 {
     return context ? context->width : 0;

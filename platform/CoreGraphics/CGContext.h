@@ -49,6 +49,13 @@ enum CGInterpolationQuality : int {
 // growing upward, as the platform's bitmap contexts are. Drawing goes to Cairo.
 // nullptr when a dimension is 0 or the pixel count is over CGImage::maximumPixelCount.
 [[nodiscard]] CGContextRef CGBitmapContextCreate(size_t width, size_t height);
+// The platform's form: the pixel layout named by the caller. What can be drawn here is 8 bits
+// per component, in device RGB with premultiplied or skipped alpha (first or last, either byte
+// order) or in a grey space without alpha, in memory the context owns (data nil; bytesPerRow 0
+// or at least a row's bytes); any other combination gives no context. Whatever the layout,
+// the images made from the context are this platform's one kind (see CGImage).
+[[nodiscard]] CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
+    const CGColorSpaceRef&, CGBitmapInfo);
 [[nodiscard]] size_t CGBitmapContextGetWidth(const CGContextRef&);
 [[nodiscard]] size_t CGBitmapContextGetHeight(const CGContextRef&);
 [[nodiscard]] CGImageRef CGBitmapContextCreateImage(const CGContextRef&);

@@ -7,19 +7,34 @@ std::shared_ptr<const CGImage> CGImage::create(size_t width, size_t height, std:
 {
     if (!width || !height || width > maximumPixelCount / height || premultipliedARGB.size() != width * height)
         return nullptr;
-    return std::make_shared<const CGImage>(width, height, std::move(premultipliedARGB));
+    auto storage = std::make_shared<const std::vector<std::uint32_t>>(std::move(premultipliedARGB));
+    return std::make_shared<const CGImage>(width, height, std::move(storage), 0, width);
 }
 
-CGImage::CGImage(size_t width, size_t height, std::vector<std::uint32_t> pixels)
+CGImage::CGImage(size_t width, size_t height, std::shared_ptr<const std::vector<std::uint32_t>> storage, size_t offset, size_t rowLength)
     : m_width(width)
     , m_height(height)
-    , m_pixels(std::move(pixels))
+    , m_storage(std::move(storage))
+    , m_offset(offset)
+    , m_rowLength(rowLength)
 {
+}
+
+std::span<const std::uint32_t> CGImage::pixels() const
+{
+    if (!isPacked())
+        return {};
+    return { data(), m_width * m_height };
 }
 
 bool CGImage::isOpaque() const
 {
-    return std::all_of(m_pixels.begin(), m_pixels.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xff; });
+    for (size_t y = 0; y < m_height; ++y) {
+        auto pixels = row(y);
+        if (!std::all_of(pixels.begin(), pixels.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xff; }))
+            return false;
+    }
+    return true;
 }
 
 size_t CGImageGetWidth(const CGImageRef& image)
@@ -30,6 +45,36 @@ size_t CGImageGetWidth(const CGImageRef& image)
 size_t CGImageGetHeight(const CGImageRef& image)
 {
     return image ? image->height() : 0;
+}
+
+size_t CGImageGetBitsPerComponent(const CGImageRef& image)
+{
+    return image ? CGImage::bitsPerComponent() : 0;
+}
+
+size_t CGImageGetBitsPerPixel(const CGImageRef& image)
+{
+    return image ? CGImage::bitsPerPixel() : 0;
+}
+
+size_t CGImageGetBytesPerRow(const CGImageRef& image)
+{
+    return image ? image->bytesPerRow() : 0;
+}
+
+CGBitmapInfo CGImageGetBitmapInfo(const CGImageRef& image)
+{
+    return image ? kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little : 0;
+}
+
+CGColorSpaceRef CGImageGetColorSpace(const CGImageRef& image)
+{
+    return image ? CGColorSpaceCreateDeviceRGB() : nullptr;
+}
+
+CGImageAlphaInfo CGImageGetAlphaInfo(const CGImageRef& image)
+{
+    return image ? kCGImageAlphaPremultipliedFirst : kCGImageAlphaNone;
 }
 
 CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect)
@@ -45,28 +90,24 @@ CGImageRef CGImageCreateWithImageInRect(const CGImageRef& image, CGRect rect)
     auto top = static_cast<size_t>(cut.origin.y);
     auto width = std::min(static_cast<size_t>(cut.size.width), image->width() - left);
     auto height = std::min(static_cast<size_t>(cut.size.height), image->height() - top);
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(width * height);
-    for (size_t y = top; y < top + height; ++y) {
-        auto row = image->pixels().subspan(y * image->width() + left, width);
-        pixels.insert(pixels.end(), row.begin(), row.end());
-    }
-    return CGImage::create(width, height, std::move(pixels));
+    return std::make_shared<const CGImage>(width, height, image->m_storage, image->m_offset + top * image->m_rowLength + left, image->m_rowLength);
 }
 
 std::vector<std::uint8_t> CGImageCopyStraightRGBA(const CGImage& image)
 {
     std::vector<std::uint8_t> rgba(image.width() * image.height() * 4);
     size_t at = 0;
-    for (std::uint32_t pixel : image.pixels()) {
-        unsigned alpha = pixel >> 24;
-        auto unpremultiply = [alpha](unsigned component) -> std::uint8_t {
-            return alpha ? static_cast<std::uint8_t>(std::min(255u, (component * 255 + alpha / 2) / alpha)) : 0;
-        };
-        rgba[at++] = unpremultiply((pixel >> 16) & 0xff);
-        rgba[at++] = unpremultiply((pixel >> 8) & 0xff);
-        rgba[at++] = unpremultiply(pixel & 0xff);
-        rgba[at++] = static_cast<std::uint8_t>(alpha);
+    for (size_t y = 0; y < image.height(); ++y) {
+        for (std::uint32_t pixel : image.row(y)) {
+            unsigned alpha = pixel >> 24;
+            auto unpremultiply = [alpha](unsigned component) -> std::uint8_t {
+                return alpha ? static_cast<std::uint8_t>(std::min(255u, (component * 255 + alpha / 2) / alpha)) : 0;
+            };
+            rgba[at++] = unpremultiply((pixel >> 16) & 0xff);
+            rgba[at++] = unpremultiply((pixel >> 8) & 0xff);
+            rgba[at++] = unpremultiply(pixel & 0xff);
+            rgba[at++] = static_cast<std::uint8_t>(alpha);
+        }
     }
     return rgba;
 }

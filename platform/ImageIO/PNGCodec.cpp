@@ -94,7 +94,7 @@ CGImageRef decode(std::span<const std::uint8_t> bytes)
 
 std::optional<std::vector<std::uint8_t>> encode(const CGImage& image, PNGCompression compression)
 {
-    if (!image.width() || !image.height() || image.pixels().size() != image.width() * image.height())
+    if (!image.width() || !image.height())
         return std::nullopt;
     auto rgba = CGImageCopyStraightRGBA(image);
 

@@ -31,7 +31,10 @@ UIImageRef darkened(const UIImage& image)
     if (!source)
         return nullptr;
     const auto keep = static_cast<std::uint32_t>(std::lround((1 - highlightedImageDarkening) * 256));
-    std::vector<std::uint32_t> pixels(source->pixels().begin(), source->pixels().end());
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(source->width() * source->height());
+    for (size_t y = 0; y < source->height(); ++y)
+        pixels.insert(pixels.end(), source->row(y).begin(), source->row(y).end());
     for (auto& pixel : pixels) {
         std::uint32_t red = ((pixel >> 16 & 0xff) * keep) >> 8, green = ((pixel >> 8 & 0xff) * keep) >> 8, blue = ((pixel & 0xff) * keep) >> 8;
         pixel = (pixel & 0xff000000u) | red << 16 | green << 8 | blue;

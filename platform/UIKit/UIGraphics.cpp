@@ -25,8 +25,11 @@ void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat sc
 {
     if (scale <= 0 || !std::isfinite(scale))
         scale = UIScreen::mainScreen()->scale();
-    double width = std::ceil(static_cast<double>(size.width) * scale);
-    double height = std::ceil(static_cast<double>(size.height) * scale);
+    // Whole pixels, rounded up; a side a rounding error past a whole number (a turned
+    // rectangle's bounding box) does not gain a pixel.
+    auto pixels = [scale](CGFloat points) { return std::ceil(static_cast<double>(points) * scale - 1e-3); };
+    double width = pixels(size.width);
+    double height = pixels(size.height);
     CGContextRef context;
     if (width >= 1 && height >= 1 && width <= 32767 && height <= 32767)
         context = CGBitmapContextCreate(static_cast<size_t>(width), static_cast<size_t>(height));

@@ -61,7 +61,7 @@ cairo_surface_t* CGImageCreateCairoSurface(const CGImageRef& image)
     if (!image || image->width() > 32767 || image->height() > 32767)
         return nullptr;
     // Cairo only reads through this surface; the image keeps the pixels alive while it is drawn.
-    auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(image->pixels().data()));
+    auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(image->data()));
     cairo_surface_t* surface = cairo_image_surface_create_for_data(
         data, CAIRO_FORMAT_ARGB32, static_cast<int>(image->width()), static_cast<int>(image->height()), static_cast<int>(image->bytesPerRow()));
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {

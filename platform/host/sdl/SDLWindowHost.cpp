@@ -196,10 +196,9 @@ private:
         int pitch;
         if (SDL_LockTexture(m_texture, nullptr, &destination, &pitch) != 0)
             return;
-        auto source = m_frame->pixels();
         for (int y = 0; y < height; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(destination) + static_cast<ptrdiff_t>(y) * pitch);
-            const uint32_t* from = source.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+            const uint32_t* from = m_frame->row(static_cast<size_t>(y)).data();
             for (int x = 0; x < width; ++x)
                 row[x] = from[x] | 0xff000000u;
         }
