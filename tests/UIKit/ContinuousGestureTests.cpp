@@ -268,6 +268,29 @@ TEST_F(ContinuousGestures, ARotationIsClockwisePositiveFromWhereItBeganAndAddsUp
     }
 }
 
+TEST_F(ContinuousGestures, TheInjectorsTwoFingerGesturesAreSeenAsPinchRotationAndPan)
+{
+    auto pinch = objc::alloc<UIPinchGestureRecognizer>();
+    auto rotation = objc::alloc<UIRotationGestureRecognizer>();
+    auto pan = objc::alloc<UIPanGestureRecognizer>();
+    pan->setMinimumNumberOfTouches(2);
+    auto pinchLog = attach<UIPinchGestureRecognizer>(pinch, scale);
+    auto rotationLog = attach<UIRotationGestureRecognizer>(rotation, ContinuousGestures::rotation);
+    auto panLog = attach<UIPanGestureRecognizer>(pan, translation);
+
+    // Began at the first step (100 to 110 points): 220 over 110.
+    m_finger.pinch(centre, 100, 220, 12);
+    EXPECT_EQ(pinchLog->entries.back(), "Ended 2.00");
+    // Began at the first step of 9 degrees: the other 81 are left.
+    m_finger.rotate(centre, 90, 10);
+    EXPECT_EQ(rotationLog->entries.back(), "Ended " + number(81 * std::numbers::pi / 180));
+    m_finger.twoFingerDrag({ 100, 100 }, { 100, 200 }, 10);
+    EXPECT_EQ(panLog->entries.back(), "Ended 0.00,100.00");
+    EXPECT_EQ(pinchLog->entries.size(), 13u) << "each recogniser heard only its own gesture";
+    EXPECT_EQ(rotationLog->entries.size(), 11u);
+    EXPECT_EQ(panLog->entries.size(), 11u);
+}
+
 TEST_F(ContinuousGestures, OnOneViewWithoutADelegateTheFirstOfRotationPinchAndPanToBeginHasTheFingers)
 {
     struct Case {
