@@ -8,6 +8,7 @@
 #include "UIKit/UIPanGestureRecognizer.h"
 #include "UIKit/UIPinchGestureRecognizer.h"
 #include "UIKit/UIRotationGestureRecognizer.h"
+#include "UIKit/UIScrollView.h"
 #include "UIKit/UIWindow.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIEvent.h"
@@ -38,7 +39,8 @@ void registerClasses()
              UINavigationController::runtimeClass(), UINavigationBar::runtimeClass(), UINavigationButton::runtimeClass(),
              UINavigationItem::runtimeClass(), UIBarItem::runtimeClass(), UIBarButtonItem::runtimeClass(), UITabBarItem::runtimeClass(),
              UITabBarController::runtimeClass(), UITabBar::runtimeClass(), UITabBarButton::runtimeClass(), UIStatusBar::runtimeClass(),
-             UIPanGestureRecognizer::runtimeClass(), UIPinchGestureRecognizer::runtimeClass(), UIRotationGestureRecognizer::runtimeClass() })
+             UIPanGestureRecognizer::runtimeClass(), UIPinchGestureRecognizer::runtimeClass(), UIRotationGestureRecognizer::runtimeClass(),
+             UIScrollView::runtimeClass() })
         (void)cls;
 }
 
