@@ -12,7 +12,7 @@ void UIGestureRecognizer::setEnabled(bool enabled)
     if (enabled)
         return;
     // Switched off mid-gesture: the gesture is cancelled, as on the platform.
-    if (m_state == UIGestureRecognizerStateBegan || m_state == UIGestureRecognizerStateChanged)
+    if (isRecognizing())
         setState(UIGestureRecognizerStateCancelled);
     reset();
 }
@@ -41,6 +41,32 @@ CGPoint UIGestureRecognizer::locationOfTouch(size_t index, const UIView* view) c
     return index < m_touches.size() ? m_touches[index]->locationInView(view) : CGPointZero;
 }
 
+void UIGestureRecognizer::ignoreTouch(const UITouchRef& touch)
+{
+    if (!touch || std::find(m_touches.begin(), m_touches.end(), touch) == m_touches.end())
+        return;
+    std::erase(m_touches, touch);
+    std::erase_if(touch->m_gestureRecognizers, [this](auto& recognizer) { return recognizer.get() == this; });
+}
+
+void UIGestureRecognizer::ignoreTouchesBeyond(size_t count)
+{
+    while (m_touches.size() > count)
+        ignoreTouch(UITouchRef(m_touches.back()));
+}
+
+void UIGestureRecognizer::stopContinuousGesture(const UITouchSet& leaving, UIGestureRecognizerState stoppedState)
+{
+    if (isRecognizing()) {
+        setState(stoppedState);
+        return;
+    }
+    bool noneLeft = std::all_of(m_touches.begin(), m_touches.end(),
+        [&](auto& touch) { return std::find(leaving.begin(), leaving.end(), touch) != leaving.end(); });
+    if (m_state == UIGestureRecognizerStatePossible && noneLeft)
+        setState(UIGestureRecognizerStateFailed);
+}
+
 void UIGestureRecognizer::reset()
 {
     m_state = UIGestureRecognizerStatePossible;
@@ -49,8 +75,7 @@ void UIGestureRecognizer::reset()
 
 bool UIGestureRecognizer::receivesTouches() const
 {
-    return m_enabled
-        && (m_state == UIGestureRecognizerStatePossible || m_state == UIGestureRecognizerStateBegan || m_state == UIGestureRecognizerStateChanged);
+    return m_enabled && (m_state == UIGestureRecognizerStatePossible || isRecognizing());
 }
 
 bool UIGestureRecognizer::canRecognizeTogetherWith(UIGestureRecognizer& other)
@@ -79,8 +104,7 @@ bool UIGestureRecognizer::takeOver()
     }
     // The first to begin wins.
     for (auto* rival : rivals) {
-        bool recognizing = rival->m_state == UIGestureRecognizerStateBegan || rival->m_state == UIGestureRecognizerStateChanged;
-        if (recognizing && !canRecognizeTogetherWith(*rival))
+        if (rival->isRecognizing() && !canRecognizeTogetherWith(*rival))
             return false;
     }
     for (auto* rival : rivals) {

@@ -43,9 +43,11 @@ public:
 // straight to Recognized; either may fail instead. Targets hear every state
 // change but the one to Failed. When one begins (or is recognised) the others
 // sharing its touches fail unless a delegate lets both recognise at once, and,
-// with cancelsTouchesInView, the view's touches are cancelled. Once its touches
-// have ended the recogniser is reset to Possible. The view owns its
-// recognisers; a recogniser does not own its view or its targets.
+// with cancelsTouchesInView, the view's touches are cancelled; a finger that joins
+// a gesture under way is the gesture's too, unless the recogniser ignores it (the
+// view alone then has it). Once its touches have ended the recogniser is reset to
+// Possible. The view owns its recognisers; a recogniser does not own its view or
+// its targets.
 class UIGestureRecognizer : public NSObject {
     OBJC_CLASS(UIGestureRecognizer, NSObject)
 
@@ -88,6 +90,17 @@ class UIGestureRecognizer : public NSObject {
 protected:
     // Subclasses move the state machine; a move the platform does not allow is ignored.
     void setState(UIGestureRecognizerState);
+    // When the latest touches it was handed happened.
+    [[nodiscard]] double lastEventTimestamp() const { return m_lastEventTimestamp; }
+    [[nodiscard]] bool isRecognizing() const { return m_state == UIGestureRecognizerStateBegan || m_state == UIGestureRecognizerStateChanged; }
+    // Lets go of a touch for good: the recogniser hears no more of it, and the touch no
+    // longer makes it a rival of the touch's other recognisers.
+    void ignoreTouch(const UITouchRef&);
+    // Lets go of the touches that came down after the first count of them.
+    void ignoreTouchesBeyond(size_t count);
+    // For a continuous gesture whose touches are leaving (ended or cancelled): one under way
+    // stops as told (Ended or Cancelled); one that never began fails once no touch is left.
+    void stopContinuousGesture(const UITouchSet& leaving, UIGestureRecognizerState stoppedState);
 
 private:
     friend class UIView;
@@ -109,6 +122,7 @@ private:
     std::vector<TargetAction> m_targets;
     UITouchSet m_touches;
     const UIEvent* m_event = nullptr;  // the event being delivered, while it is
+    double m_lastEventTimestamp = 0;
     UIGestureRecognizerState m_state = UIGestureRecognizerStatePossible;
     bool m_enabled = true;
     bool m_cancelsTouchesInView = true;

@@ -5,6 +5,10 @@
 #include "UIKit/UIButton.h"
 #include "UIKit/UIColor.h"
 #include "UIKit/UIGestureRecognizer.h"
+#include "UIKit/UIPanGestureRecognizer.h"
+#include "UIKit/UIPinchGestureRecognizer.h"
+#include "UIKit/UIRotationGestureRecognizer.h"
+#include "UIKit/UIScrollView.h"
 #include "UIKit/UIWindow.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIEvent.h"
@@ -34,7 +38,9 @@ void registerClasses()
              UIAlertView::runtimeClass(), UIViewController::runtimeClass(), UILayoutContainerView::runtimeClass(),
              UINavigationController::runtimeClass(), UINavigationBar::runtimeClass(), UINavigationButton::runtimeClass(),
              UINavigationItem::runtimeClass(), UIBarItem::runtimeClass(), UIBarButtonItem::runtimeClass(), UITabBarItem::runtimeClass(),
-             UITabBarController::runtimeClass(), UITabBar::runtimeClass(), UITabBarButton::runtimeClass(), UIStatusBar::runtimeClass() })
+             UITabBarController::runtimeClass(), UITabBar::runtimeClass(), UITabBarButton::runtimeClass(), UIStatusBar::runtimeClass(),
+             UIPanGestureRecognizer::runtimeClass(), UIPinchGestureRecognizer::runtimeClass(), UIRotationGestureRecognizer::runtimeClass(),
+             UIScrollView::runtimeClass() })
         (void)cls;
 }
 

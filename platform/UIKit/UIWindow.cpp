@@ -159,8 +159,19 @@ void UIWindow::sendEvent(const UIEvent& event)
             if (!held->receivesTouches())
                 continue;  // failed because another one began in this round
             held->m_event = &event;
+            held->m_lastEventTimestamp = event.timestamp();
             deliver(*held, phase, group, event);
             held->m_event = nullptr;
+        }
+    }
+
+    // A finger that joins a gesture already under way is the gesture's: its view never hears of it.
+    for (auto& touch : touches) {
+        if (touch->phase() != UITouchPhaseBegan)
+            continue;
+        for (auto& recognizer : touch->gestureRecognizers()) {
+            if (recognizer->isRecognizing() && recognizer->cancelsTouchesInView())
+                touch->m_cancelledForView = true;
         }
     }
 
@@ -188,7 +199,7 @@ void UIWindow::sendEvent(const UIEvent& event)
             std::erase(recognizer->m_touches, touch);
             if (!recognizer->m_touches.empty())
                 continue;
-            if (recognizer->state() == UIGestureRecognizerStateBegan || recognizer->state() == UIGestureRecognizerStateChanged)
+            if (recognizer->isRecognizing())
                 recognizer->setState(UIGestureRecognizerStateCancelled);
             recognizer->reset();
         }

@@ -7,6 +7,7 @@
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
 #include "host/ScreenDescription.h"
+#include "host/TouchInjector.h"
 
 #include <cmath>
 #include <istream>
@@ -19,8 +20,13 @@ namespace {
 
 constexpr double largestCoordinate = 100000;
 constexpr double longestWait = 3600;
-constexpr int mostDragSteps = 1000;
-constexpr const char* commandList = "tap, drag, button, tab, orientation, wait, shot, dump, log, quit";
+constexpr int mostSteps = 1000;
+constexpr int defaultSteps = 10;
+constexpr double largestDistance = 10000;
+constexpr double largestTurn = 3600;
+// Fingers sampled a frame apart never turn half a turn; a quarter is safely less.
+constexpr double largestTurnPerStep = 90;
+constexpr const char* commandList = "tap, drag, pinch, rotate, button, tab, orientation, wait, shot, dump, log, quit";
 
 std::optional<CGPoint> parsePoint(const std::string& text)
 {
@@ -31,6 +37,15 @@ std::optional<CGPoint> parsePoint(const std::string& text)
     if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > largestCoordinate || std::fabs(y) > largestCoordinate)
         return std::nullopt;
     return CGPointMake(static_cast<CGFloat>(x), static_cast<CGFloat>(y));
+}
+
+std::optional<double> parseNumber(const std::string& text, double lowest, double highest)
+{
+    char* stop = nullptr;
+    double value = std::strtod(text.c_str(), &stop);
+    if (text.empty() || *stop || !std::isfinite(value) || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
 }
 
 std::string trimmed(const std::string& text)
@@ -180,24 +195,8 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
             return "error: tap takes X,Y (two numbers within ±100000), not '" + rest + "'";
         return tap(*point);
     }
-    if (command == "drag") {
-        std::istringstream parts(rest);
-        std::string from, to, extra;
-        int steps = 10;
-        parts >> from >> to;
-        auto start = parsePoint(from);
-        auto end = parsePoint(to);
-        if (parts >> extra) {
-            char* stop = nullptr;
-            long value = std::strtol(extra.c_str(), &stop, 10);
-            if (*stop || value < 1 || value > mostDragSteps)
-                return "error: drag steps must be a whole number from 1 to 1000, not '" + extra + "'";
-            steps = static_cast<int>(value);
-        }
-        if (!start || !end || (parts >> extra))
-            return "error: drag takes X1,Y1 X2,Y2 [STEPS]";
-        return drag(*start, *end, steps);
-    }
+    if (command == "drag" || command == "pinch" || command == "rotate")
+        return gesture(command, rest);
     if (command == "button" || command == "tab") {
         if (rest.empty())
             return "error: " + command + " needs a title";
@@ -265,15 +264,56 @@ std::string ScriptDriver::tap(CGPoint point)
     return "ok";
 }
 
-std::string ScriptDriver::drag(CGPoint from, CGPoint to, int steps)
+std::string ScriptDriver::gesture(const std::string& command, const std::string& arguments)
 {
-    sendFrame({ { 1, UITouchPhaseBegan, from } });
-    for (int step = 1; step <= steps; ++step) {
-        CGFloat t = static_cast<CGFloat>(step) / static_cast<CGFloat>(steps);
-        sendFrame({ { 1, UITouchPhaseMoved, CGPointMake(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t) } });
+    const std::string usage = "error: " + command + " takes "
+        + (command == "drag" ? "X1,Y1 X2,Y2" : command == "pinch" ? "CX,CY FROM TO" : "CX,CY DEGREES") + " [STEPS]";
+    const size_t fixedWords = command == "pinch" ? 3 : 2;
+    std::istringstream parts(arguments);
+    std::vector<std::string> words;
+    for (std::string word; parts >> word;)
+        words.push_back(word);
+    if (words.size() < fixedWords || words.size() > fixedWords + 1)
+        return usage;
+    int steps = defaultSteps;
+    if (words.size() > fixedWords) {
+        auto given = parseNumber(words.back(), 1, mostSteps);
+        if (!given || *given != std::floor(*given))
+            return "error: " + command + " steps must be a whole number from 1 to 1000, not '" + words.back() + "'";
+        steps = static_cast<int>(*given);
     }
-    sendFrame({ { 1, UITouchPhaseEnded, to } });
+    auto first = parsePoint(words[0]);
+    if (!first)
+        return usage;
+
+    if (command == "drag") {
+        auto to = parsePoint(words[1]);
+        if (!to)
+            return usage;
+        sendFrames(TouchInjector::dragFrames(*first, *to, steps));
+        return "ok";
+    }
+    if (command == "pinch") {
+        auto from = parseNumber(words[1], 1, largestDistance);
+        auto to = parseNumber(words[2], 1, largestDistance);
+        if (!from || !to)
+            return "error: pinch distances must be numbers of points from 1 to 10000, not '" + words[from ? 2 : 1] + "'";
+        sendFrames(TouchInjector::pinchFrames(*first, static_cast<CGFloat>(*from), static_cast<CGFloat>(*to), steps));
+        return "ok";
+    }
+    auto degrees = parseNumber(words[1], -largestTurn, largestTurn);
+    if (!degrees)
+        return "error: rotate takes a number of degrees from -3600 to 3600, not '" + words[1] + "'";
+    if (std::fabs(*degrees) / steps > largestTurnPerStep)
+        return "error: rotate turns at most 90 degrees a step: give more steps";
+    sendFrames(TouchInjector::rotationFrames(*first, static_cast<CGFloat>(*degrees), steps));
     return "ok";
+}
+
+void ScriptDriver::sendFrames(const TouchInjector::Frames& frames)
+{
+    for (auto& frame : frames)
+        sendFrame(frame);
 }
 
 std::string ScriptDriver::tapViewTitled(const std::string& title, bool tabs)

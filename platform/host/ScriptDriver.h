@@ -20,6 +20,12 @@
 //
 //   tap X,Y                 one finger down and up at a screen point
 //   drag X1,Y1 X2,Y2 [N]    one finger, N moves (10 by default)
+//   pinch CX,CY FROM TO [N] two fingers mirrored about the point on a horizontal line, their
+//                           distance going from FROM to TO points in N moves (10 by default)
+//   rotate CX,CY DEGREES [N]
+//                           two fingers 100 points apart turning about the point, clockwise
+//                           on the screen for positive degrees, in N moves (10 by default,
+//                           at most 90 degrees each)
 //   button TITLE            taps the one visible button, bar button or alert button so titled
 //   tab TITLE               taps that tab bar item
 //   orientation portrait|landscape
@@ -70,7 +76,9 @@ private:
     void answer(const std::string&);
     void sendFrame(std::vector<UIFingerSample>);
     std::string tap(CGPoint);
-    std::string drag(CGPoint from, CGPoint to, int steps);
+    // drag, pinch and rotate: the arguments checked, the frames queued.
+    std::string gesture(const std::string& command, const std::string& arguments);
+    void sendFrames(const std::vector<std::vector<UIFingerSample>>&);
     std::string tapViewTitled(const std::string& title, bool tabs);
 
     std::istream& m_script;

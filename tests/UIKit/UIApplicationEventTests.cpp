@@ -1,9 +1,11 @@
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIControl.h"
 #include "UIKit/UIGestureRecognizer.h"
+#include "UIKit/UIPanGestureRecognizer.h"
 #include "UIKit/UIWindow.h"
 #include "support/ControlTestSupport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -200,4 +202,43 @@ TEST_F(EventPath, TheFirstRecogniserToBeginWinsUnlessADelegateLetsBothRecognise)
     EXPECT_EQ(nearLog->states, (std::vector<int> { UIGestureRecognizerStateBegan, UIGestureRecognizerStateEnded }));
     EXPECT_EQ(farLog->states, (std::vector<int> { UIGestureRecognizerStateBegan, UIGestureRecognizerStateEnded }));
     m_window->removeGestureRecognizer(far);
+}
+
+TEST_F(EventPath, AFingerJoiningAGestureUnderWayIsTheGesturesUnlessTheRecogniserIgnoresIt)
+{
+    struct Case {
+        const char* name;
+        std::function<UIGestureRecognizerRef()> make;
+        std::vector<unsigned> controlHeard;
+    };
+    const Case cases[] = {
+        { "taken into the gesture", [] { return objc::alloc<BeginOnMove>(); }, {} },
+        { "ignored by a one-finger pan", [] {
+             auto pan = objc::alloc<UIPanGestureRecognizer>();
+             pan->setMaximumNumberOfTouches(1);
+             return pan;
+         },
+            { UIControlEventTouchUpInside } },
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        auto container = placeInWindow(UIView::initWithFrame(CGRectMake(0, 0, 320, 480)));
+        container->setMultipleTouchEnabled(true);
+        auto control = objc::alloc<UIControl>();
+        control->setFrame(CGRectMake(100, 100, 60, 60));
+        container->addSubview(control);
+        auto listener = std::make_shared<ControlEvents>();
+        control->addTarget(listener, &ControlEvents::upInside, UIControlEventTouchUpInside);
+        control->addTarget(listener, &ControlEvents::cancel, UIControlEventTouchCancel);
+        auto recognizer = test.make();
+        container->addGestureRecognizer(recognizer);
+
+        m_finger.sendFrame({ { 1, UITouchPhaseBegan, { 10, 300 } } });
+        m_finger.sendFrame({ { 1, UITouchPhaseMoved, { 10, 340 } } });
+        ASSERT_EQ(recognizer->state(), UIGestureRecognizerStateBegan);
+        m_finger.sendFrame({ { 2, UITouchPhaseBegan, { 120, 120 } } });
+        m_finger.sendFrame({ { 2, UITouchPhaseEnded, { 120, 120 } } });
+        m_finger.sendFrame({ { 1, UITouchPhaseEnded, { 10, 340 } } });
+        EXPECT_EQ(listener->events, test.controlHeard);
+    }
 }

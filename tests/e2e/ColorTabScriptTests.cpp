@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -92,4 +94,49 @@ TEST_F(ColorTabScript, BadCommandsAnswerErrorsChangeNothingAndFailTheRun)
     EXPECT_EQ(answers[12], "ok") << "the script goes on after errors";
     EXPECT_EQ(answers[14], "ok");
     EXPECT_FALSE(settings()) << "a switch never creates the Settings file";
+}
+
+TEST_F(ColorTabScript, PinchAndRotateMoveTheirFirstFingerOverTheWheelWhereTheyShould)
+{
+    // The wheel is 240 points wide about (160, 199); the colour is where finger 1 lifts.
+    struct Case {
+        const char* name;
+        const char* command;
+        float red, green, blue;
+    };
+    const Case cases[] = {
+        { "pinching out from the centre lifts finger 1 on the left rim: cyan", "pinch 160,199 20 240", 0, 1, 1 },
+        { "a quarter turn clockwise takes finger 1 from the left to above the centre: hue 90 degrees",
+            "rotate 160,199 90 6", 0.79f, 1, 0.58f },
+        { "a quarter turn the other way takes it below: hue 270 degrees", "rotate 160,199 -90", 0.79f, 0.58f, 1 },
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        int exitCode = -1;
+        auto answers = runScript(std::string(test.command) + "\nbutton Save\n", exitCode);
+        ASSERT_EQ(exitCode, 0);
+        EXPECT_EQ(answers, (std::vector<std::string> { "ok", "ok" }));
+        auto saved = settings();
+        ASSERT_TRUE(saved);
+        EXPECT_NEAR(saved->objectForKey("r")->floatValue(), test.red, 0.01);
+        EXPECT_NEAR(saved->objectForKey("g")->floatValue(), test.green, 0.01);
+        EXPECT_NEAR(saved->objectForKey("b")->floatValue(), test.blue, 0.01);
+    }
+}
+
+TEST_F(ColorTabScript, PinchAndRotateCheckTheirArguments)
+{
+    int exitCode = -1;
+    auto answers = runScript("pinch 160,199 20\npinch 160,199 0 100\npinch 160,199 20 x\npinch 160 20 40\npinch 1,1 20 40 0\n"
+                             "pinch 1,1 20 40 5 6\nrotate 160,199\nrotate 160,199 nan\nrotate 160,199 5000\nrotate 160,199 270 2\n"
+                             "rotate 1,1 30 2.5\npinch 160,199 100 100 1\nrotate 160,199 270 3\n",
+        exitCode);
+    EXPECT_EQ(exitCode, 1);
+    ASSERT_EQ(answers.size(), 13u);
+    for (size_t i = 0; i < 11; ++i)
+        EXPECT_EQ(answers[i].rfind("error: ", 0), 0u) << answers[i];
+    EXPECT_EQ(answers[0], "error: pinch takes CX,CY FROM TO [STEPS]");
+    EXPECT_EQ(answers[9], "error: rotate turns at most 90 degrees a step: give more steps");
+    EXPECT_EQ(answers[11], "ok");
+    EXPECT_EQ(answers[12], "ok");
 }

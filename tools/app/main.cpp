@@ -114,7 +114,9 @@ SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host)
 int run(int argc, char** argv)
 {
     CLI::App app { "The Tessary8 settings application in a window of a phone's screen, or headless from a script.\n"
-                   "Script commands, one a line: tap X,Y; drag X1,Y1 X2,Y2 [STEPS]; button TITLE; tab TITLE; orientation portrait|landscape; "
+                   "Script commands, one a line: tap X,Y; drag X1,Y1 X2,Y2 [STEPS]; pinch CX,CY FROM TO [STEPS] (two fingers mirrored "
+                   "about the point, their distance going from FROM to TO points); rotate CX,CY DEGREES [STEPS] (two fingers 100 points "
+                   "apart turning about the point, clockwise positive); button TITLE; tab TITLE; orientation portrait|landscape; "
                    "wait SECONDS; shot FILE; dump; log; quit.\n"
                    "In the window the mouse is one finger, Ctrl+S writes a screenshot, Ctrl+Left/Right turns the device." };
     std::string root, screenText = "320x480", idiom = "phone", scriptPath;
