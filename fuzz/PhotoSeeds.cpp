@@ -40,7 +40,7 @@ int main(int argc, char** argv)
         && write(folder / "fuzz_JPEG/grey.jpg", encodeJPEG(*picture, { false, true, false, 80 }))
         && write(folder / "fuzz_JPEG/ycck.jpg", encodeCMYKJPEG(16, 8, cmyk))
         && write(folder / "fuzz_JPEG/exif.jpg", withEXIF(encodeJPEG(*picture, { false, false, true, 50 }), exif));
-    if (auto heic = encodeHEIC(*picture, { kCGImagePropertyOrientationRight, exif, 16, false }))
+    if (auto heic = encodeHEIC(*picture, { kCGImagePropertyOrientationRight, exif, 16, false, 0 }))
         ok = write(folder / "fuzz_HEIC/turned.heic", *heic) && ok;
     else
         std::fprintf(stderr, "tessary8-photo-seeds: this libheif has no HEVC encoder; no HEIC seeds\n");

@@ -11,15 +11,41 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <ranges>
 #include <tuple>
 #include <unistd.h>
 
 namespace {
 
+// A listing reads this much of a photo first: a JPEG's or PNG's header, and a JPEG's EXIF,
+// lie well within it. An HEIC's boxes may point further, and it is then read whole.
+constexpr size_t propertiesReadLength = 256 << 10;
+
 std::optional<std::vector<std::uint8_t>> readPhotoFile(const std::string& devicePath)
 {
     return Foundation::readWholeFile(DeviceRoot::resolve(devicePath), PhotoLibrary::maximumPhotoFileSize);
+}
+
+// Of a regular file, as the listing found it.
+std::optional<ImageIO::ImageProperties> readProperties(const std::string& devicePath)
+{
+    auto file = DeviceRoot::resolve(devicePath);
+    std::error_code error;
+    auto size = std::filesystem::file_size(file, error);
+    if (error || size > PhotoLibrary::maximumPhotoFileSize)
+        return std::nullopt;
+    if (size > propertiesReadLength) {
+        std::vector<std::uint8_t> start(propertiesReadLength);
+        std::ifstream in(file, std::ios::binary);
+        in.read(reinterpret_cast<char*>(start.data()), static_cast<std::streamsize>(start.size()));
+        if (static_cast<size_t>(in.gcount()) == start.size()) {
+            if (auto properties = ImageIO::readImageProperties(start))
+                return properties;
+        }
+    }
+    auto bytes = readPhotoFile(devicePath);
+    return bytes ? ImageIO::readImageProperties(*bytes) : std::nullopt;
 }
 
 // The number of a camera's file name, IMG_0001.JPG and the like, in any case.
@@ -79,8 +105,7 @@ std::vector<PhotoLibrary::Photo> PhotoLibrary::photos()
             auto file = DeviceRoot::resolve(devicePath);
             if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file, error)))
                 continue;
-            auto bytes = readPhotoFile(devicePath);
-            auto properties = bytes ? ImageIO::readImageProperties(*bytes) : std::nullopt;
+            auto properties = readProperties(devicePath);
             if (!properties)
                 continue;
             auto date = properties->dateTaken ? properties->dateTaken->inCurrentTimeZone() : modificationTime(file);

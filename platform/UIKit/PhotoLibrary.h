@@ -39,7 +39,7 @@ public:
 
     // Every PNG, JPEG and HEIC (by signature) among the regular files of DCIM's folders,
     // oldest first; hidden, unreadable and oversized files, and files whose header does not
-    // read, are left out.
+    // read, are left out. Only headers are read: a photo listed may still fail to decode.
     [[nodiscard]] static std::vector<Photo> photos();
 
     // The photo at scale 1 with its orientation; nullptr when it no longer decodes.

@@ -197,6 +197,11 @@ std::optional<Bytes> encodeHEIC(const CGImage& image, const HEICOptions& options
         Bytes block = exifBlock(*options.exif);
         check(heif_context_add_exif_metadata(context.get(), primary.get(), block.data(), static_cast<int>(block.size())));
     }
+    if (options.xmpSize) {
+        std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"></x:xmpmeta>";
+        xmp.resize(std::max(options.xmpSize, xmp.size()), ' ');
+        check(heif_context_add_XMP_metadata(context.get(), primary.get(), xmp.data(), static_cast<int>(xmp.size())));
+    }
     Bytes bytes;
     heif_writer writer { 1, writeTo };
     check(heif_context_write(context.get(), &writer, &bytes));

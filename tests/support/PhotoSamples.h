@@ -52,6 +52,7 @@ struct HEICOptions {
     std::optional<EXIFFields> exif;
     int thumbnailSide = 0; // a thumbnail fitting a square this size, when nonzero
     bool alpha = false;
+    size_t xmpSize = 0; // an XMP block of this many bytes, when nonzero: a large file made cheaply
 };
 // nullopt when this libheif has no HEVC encoder.
 [[nodiscard]] std::optional<Bytes> encodeHEIC(const CGImage&, const HEICOptions& = {});
