@@ -91,31 +91,6 @@ TEST(HEICDecode, TheFilesOwnTurnsAreAppliedOnceAndTheOrientationIsUp)
     }
 }
 
-TEST(HEICDecode, DateComesFromTheEXIFBlock)
-{
-    struct {
-        const char* name;
-        std::optional<EXIFFields> exif;
-        const char* expected;
-    } cases[] = {
-        { "original date", EXIFFields { .dateTimeOriginal = "2020:03:04 05:06:07" }, "2020-03-04 05:06:07" },
-        { "file date, big-endian", EXIFFields { .dateTime = "2019:12:31 23:59:58", .bigEndian = true }, "2019-12-31 23:59:58" },
-        { "no EXIF", std::nullopt, nullptr },
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto heic = encodeHEIC(*cornerPicture(64, 32), { .exif = c.exif });
-        SKIP_WITHOUT_HEVC_ENCODER(heic);
-        auto properties = ImageIO::readImageProperties(*heic);
-        ASSERT_TRUE(properties);
-        EXPECT_EQ(properties->width, 64u);
-        ASSERT_EQ(properties->dateTaken.has_value(), c.expected != nullptr);
-        if (properties->dateTaken) {
-            EXPECT_EQ(properties->dateTaken->description(), c.expected);
-        }
-    }
-}
-
 TEST(HEICDecode, ThumbnailServesSidesItCovers)
 {
     auto heic = encodeHEIC(*cornerPicture(256, 192), { .thumbnailSide = 64 });
