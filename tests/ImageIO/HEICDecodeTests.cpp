@@ -154,3 +154,21 @@ TEST(HEICDecode, CodedSizesBeyondTheLimitsAreRefusedBeforeThePixels)
         EXPECT_FALSE(ImageIO::decodeHEIC(claimed));
     }
 }
+
+TEST(HEICDecode, AlphaComesOutPremultiplied)
+{
+    // Half-transparent red on the left half, nothing on the right.
+    std::vector<std::uint32_t> pixels(64 * 32);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = i % 64 < 32 ? 0x80800000 : 0;
+    auto heic = encodeHEIC(*CGImage::create(64, 32, std::move(pixels)), { .alpha = true });
+    SKIP_WITHOUT_HEVC_ENCODER(heic);
+    auto image = ImageIO::decodeHEIC(*heic);
+    ASSERT_TRUE(image);
+    auto left = image->pixelAt(8, 16), right = image->pixelAt(56, 16);
+    EXPECT_NEAR(int(left >> 24), 0x80, 4);
+    EXPECT_NEAR(int((left >> 16) & 0xff), 0x80, 8) << "red at half strength";
+    EXPECT_LE(int((left >> 8) & 0xff), 8);
+    EXPECT_LE(int(right >> 24), 4);
+    EXPECT_LE(int((right >> 16) & 0xff), int(right >> 24)) << "never brighter than its alpha";
+}
