@@ -4,18 +4,15 @@
 
 #include "Pictures.h"
 
+#include <bit>
 #include <cairo.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
-
-#if defined(TESSARY8_HAVE_TURBOJPEG)
-#include <bit>
 #include <turbojpeg.h>
-#endif
+#include <vector>
 
 namespace {
 
@@ -43,9 +40,7 @@ const Picture bundlePictures[] = {
 
 // Two pixels per point over the 320 × 270 crop frame.
 const Picture demoBackdrop { "demo-backdrop", 640, 540, drawDemoBackdrop };
-#if defined(TESSARY8_HAVE_TURBOJPEG)
 const Picture demoPhoto { "DemoPNG", 960, 720, drawDemoPhoto };
-#endif
 
 void report(const std::string& path, const char* problem)
 {
@@ -86,7 +81,6 @@ bool writePNG(const Picture& picture, double scale, const std::string& path)
     return status == CAIRO_STATUS_SUCCESS;
 }
 
-#if defined(TESSARY8_HAVE_TURBOJPEG)
 bool writeJPEG(const Picture& picture, const std::string& path)
 {
     cairo_surface_t* surface = render(picture, 1, path);
@@ -118,7 +112,6 @@ bool writeJPEG(const Picture& picture, const std::string& path)
     cairo_surface_destroy(surface);
     return written;
 }
-#endif
 
 }
 
@@ -128,7 +121,7 @@ int main(int argc, char** argv)
         std::fprintf(argc == 2 ? stdout : stderr,
             "usage: tessary8-resources FOLDER\n"
             "Draws the project's pictures into FOLDER, which must exist: the bundle images as\n"
-            "NAME.png and NAME@2x.png, the demo backdrop, and the demo photo where JPEG is available.\n");
+            "NAME.png and NAME@2x.png, the demo backdrop, and the demo photo as a JPEG.\n");
         return argc == 2 ? 0 : 2;
     }
     const std::string folder = argv[1];
@@ -138,8 +131,6 @@ int main(int argc, char** argv)
         ok = writePNG(picture, 2, folder + "/" + picture.name + "@2x.png") && ok;
     }
     ok = writePNG(demoBackdrop, 1, folder + "/" + demoBackdrop.name + ".png") && ok;
-#if defined(TESSARY8_HAVE_TURBOJPEG)
     ok = writeJPEG(demoPhoto, folder + "/" + demoPhoto.name + ".jpg") && ok;
-#endif
     return ok ? 0 : 1;
 }

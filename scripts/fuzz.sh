@@ -13,9 +13,14 @@ if [ -z "$targets" ]; then
   echo "fuzz: no fuzz targets were built" >&2
   exit 1
 fi
+# Photos made by the libraries' own encoders start the image decoders' corpora.
+build/fuzz/bin/tessary8-photo-seeds build/fuzz/seeds
 for target in $targets; do
-  corpus="build/fuzz/corpus/$(basename "$target")"
+  name="$(basename "$target")"
+  corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
-  echo "fuzz: $(basename "$target") for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+  seeds=()
+  if [ -d "build/fuzz/seeds/$name" ]; then seeds=("build/fuzz/seeds/$name"); fi
+  echo "fuzz: $name for ${seconds}s"
+  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" 2>&1 | tail -n 2
 done

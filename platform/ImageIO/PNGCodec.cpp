@@ -47,7 +47,7 @@ size_t bitsPerPixel(const spng_ihdr& header)
     }
 }
 
-CGImageRef decode(std::span<const std::uint8_t> bytes)
+Context open(std::span<const std::uint8_t> bytes)
 {
     Context context { spng_ctx_new(0) };
     if (!context)
@@ -59,17 +59,33 @@ CGImageRef decode(std::span<const std::uint8_t> bytes)
         || spng_set_chunk_limits(png, maximumAncillaryChunkSize, maximumAncillaryChunkTotal)
         || spng_set_png_buffer(png, bytes.data(), bytes.size()))
         return nullptr;
+    return context;
+}
 
+std::optional<spng_ihdr> readHeader(spng_ctx* png, std::span<const std::uint8_t> bytes)
+{
     spng_ihdr header {};
     if (spng_get_ihdr(png, &header))
-        return nullptr;
+        return std::nullopt;
     size_t width = header.width;
     size_t height = header.height;
     // Checked here, before anything the size of the image is allocated.
     if (!width || !height || width > maximumPNGDimension || height > maximumPNGDimension || width > CGImage::maximumPixelCount / height)
-        return nullptr;
+        return std::nullopt;
     if (width * height / 8 * bitsPerPixel(header) / maximumDeflateRatio > bytes.size())
+        return std::nullopt;
+    return header;
+}
+
+CGImageRef decode(std::span<const std::uint8_t> bytes)
+{
+    Context context = open(bytes);
+    auto header = context ? readHeader(context.get(), bytes) : std::nullopt;
+    if (!header)
         return nullptr;
+    spng_ctx* png = context.get();
+    size_t width = header->width;
+    size_t height = header->height;
 
     // libspng writes unpremultiplied RGBA into the pixel buffer itself, premultiplied here a
     // row at a time, so a large image is held once, not twice.
@@ -135,6 +151,21 @@ std::optional<std::vector<std::uint8_t>> encode(const CGImage& image, PNGCompres
 bool isPNG(std::span<const std::uint8_t> bytes)
 {
     return bytes.size() >= signature.size() && std::equal(signature.begin(), signature.end(), bytes.begin());
+}
+
+std::optional<ImageProperties> readPNGProperties(std::span<const std::uint8_t> bytes)
+{
+    if (!isPNG(bytes))
+        return std::nullopt;
+    try {
+        Context context = open(bytes);
+        auto header = context ? readHeader(context.get(), bytes) : std::nullopt;
+        if (!header)
+            return std::nullopt;
+        return ImageProperties { ImageFormat::PNG, header->width, header->height, kCGImagePropertyOrientationUp, std::nullopt };
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 CGImageRef decodePNG(std::span<const std::uint8_t> bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreGraphics/CGImage.h"
+#include "ImageIO/ImageProperties.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,10 +10,13 @@
 
 namespace ImageIO {
 
-// Larger PNGs are refused: Cairo cannot make an image surface wider or taller than this.
-inline constexpr std::uint32_t maximumPNGDimension = 32767;
+inline constexpr std::uint32_t maximumPNGDimension = maximumImageDimension;
 
 [[nodiscard]] bool isPNG(std::span<const std::uint8_t> bytes);
+
+// The stored size from IHDR, orientation Up, no date; nullopt when the header does not read
+// or the size is over the decoder's limits.
+[[nodiscard]] std::optional<ImageProperties> readPNGProperties(std::span<const std::uint8_t> bytes);
 
 // Any colour type, bit depth and interlacing; pixels come out as stored (gAMA, cHRM and
 // iCCP are not applied). nullptr for anything that is not a complete, intact PNG within

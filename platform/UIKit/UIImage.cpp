@@ -31,12 +31,34 @@ CGAffineTransform orientationTransform(UIImageOrientation orientation)
     return CGAffineTransformIdentity;
 }
 
+UIImageRef imageOfPhoto(std::optional<ImageIO::DecodedPhoto> photo, CGFloat scale)
+{
+    if (!photo)
+        return nullptr;
+    return UIImage::imageWithCGImage(std::move(photo->image), scale, UIImageOrientationFromPropertyOrientation(photo->properties.orientation));
+}
+
 bool swapsSides(UIImageOrientation orientation)
 {
     return orientation == UIImageOrientationLeft || orientation == UIImageOrientationRight || orientation == UIImageOrientationLeftMirrored
         || orientation == UIImageOrientationRightMirrored;
 }
 
+}
+
+UIImageOrientation UIImageOrientationFromPropertyOrientation(CGImagePropertyOrientation orientation)
+{
+    switch (orientation) {
+    case kCGImagePropertyOrientationUpMirrored: return UIImageOrientationUpMirrored;
+    case kCGImagePropertyOrientationDown: return UIImageOrientationDown;
+    case kCGImagePropertyOrientationDownMirrored: return UIImageOrientationDownMirrored;
+    case kCGImagePropertyOrientationLeftMirrored: return UIImageOrientationLeftMirrored;
+    case kCGImagePropertyOrientationRight: return UIImageOrientationRight;
+    case kCGImagePropertyOrientationRightMirrored: return UIImageOrientationRightMirrored;
+    case kCGImagePropertyOrientationLeft: return UIImageOrientationLeft;
+    case kCGImagePropertyOrientationUp: break;
+    }
+    return UIImageOrientationUp;
 }
 
 UIImage::UIImage(objc::AllocationKey key, CGImageRef image, CGFloat scale, UIImageOrientation orientation)
@@ -56,7 +78,7 @@ UIImageRef UIImage::imageWithCGImage(CGImageRef image, CGFloat scale, UIImageOri
 
 UIImageRef UIImage::imageWithData(std::span<const std::uint8_t> bytes)
 {
-    return imageWithCGImage(ImageIO::decodeImage(bytes));
+    return imageOfPhoto(ImageIO::decodePhoto(bytes), 1);
 }
 
 UIImageRef UIImage::imageWithContentsOfFile(std::string_view devicePath)
@@ -86,8 +108,8 @@ UIImageRef UIImage::imageNamed(std::string_view name)
     for (bool doubleScale : { preferDouble, !preferDouble }) {
         auto file = NSBundle::mainBundle().pathForResource(doubleScale ? base + "@2x" : base, type);
         auto bytes = file ? Foundation::readWholeFile(*file, NSData::maximumFileSize) : std::nullopt;
-        if (auto cgImage = bytes ? ImageIO::decodeImage(*bytes) : nullptr) {
-            image = imageWithCGImage(std::move(cgImage), doubleScale ? 2 : 1);
+        if (auto found = bytes ? imageOfPhoto(ImageIO::decodePhoto(*bytes), doubleScale ? 2 : 1) : nullptr) {
+            image = std::move(found);
             image->m_name = name;
             break;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreGraphics/CGImage.h"
+#include "ImageIO/CGImagePropertyOrientation.h"
 #include "objc/NSObject.h"
 
 #include <memory>
@@ -18,6 +19,10 @@ enum UIImageOrientation : int {
     UIImageOrientationRightMirrored = 7,
 };
 
+// EXIF 1 Up, 2 UpMirrored, 3 Down, 4 DownMirrored, 5 LeftMirrored, 6 Right, 7 RightMirrored,
+// 8 Left; any other value Up.
+[[nodiscard]] UIImageOrientation UIImageOrientationFromPropertyOrientation(CGImagePropertyOrientation);
+
 class UIImage;
 using UIImageRef = std::shared_ptr<UIImage>;
 
@@ -26,6 +31,8 @@ using UIImageRef = std::shared_ptr<UIImage>;
 class UIImage : public NSObject {
     OBJC_CLASS(UIImage, NSObject)
 
+    // A PNG, JPEG or HEIC at scale 1, its pixels as stored and its orientation from the
+    // file's EXIF (an HEIC's own turns are applied when it is decoded, so it is always Up).
     // nullptr when the file is missing, unreadable or not a decodable image.
     [[nodiscard]] static UIImageRef imageWithContentsOfFile(std::string_view devicePath);
     [[nodiscard]] static UIImageRef imageWithData(std::span<const std::uint8_t> bytes);

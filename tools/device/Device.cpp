@@ -5,10 +5,12 @@
 #include "Foundation/NSData.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSFileManager.h"
+#include "UIKit/PhotoLibrary.h"
 #include "UIKit/UIImage.h"
 #include "shared/SharedFiles.h"
 
 #include <algorithm>
+#include <ctime>
 #include <sstream>
 
 namespace Device {
@@ -33,6 +35,31 @@ std::string describeValue(const PropertyListValue& value)
     return "a value of another type (reads as " + std::to_string(value.floatValue()) + ")";
 }
 
+const char* orientationName(UIImageOrientation orientation)
+{
+    switch (orientation) {
+    case UIImageOrientationDown: return "Down";
+    case UIImageOrientationLeft: return "Left";
+    case UIImageOrientationRight: return "Right";
+    case UIImageOrientationUpMirrored: return "UpMirrored";
+    case UIImageOrientationDownMirrored: return "DownMirrored";
+    case UIImageOrientationLeftMirrored: return "LeftMirrored";
+    case UIImageOrientationRightMirrored: return "RightMirrored";
+    case UIImageOrientationUp: break;
+    }
+    return "Up";
+}
+
+std::string localTimeDescription(std::chrono::system_clock::time_point time)
+{
+    std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    std::tm fields {};
+    char text[32] = "unknown";
+    if (localtime_r(&seconds, &fields))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
+    return text;
+}
+
 bool isSettingsKey(std::string_view key)
 {
     return key == SharedFiles::colorSwitchKey || key == SharedFiles::imageSwitchKey
@@ -43,7 +70,7 @@ bool isSettingsKey(std::string_view key)
 
 std::optional<std::string> install(const std::filesystem::path& builtPlugin)
 {
-    for (const char* folder : { "/Library/MobileSubstrate/DynamicLibraries", SharedFiles::backgroundImageFolder, photoLibraryFolder, "/var/mobile/Library/Preferences" }) {
+    for (const char* folder : { "/Library/MobileSubstrate/DynamicLibraries", SharedFiles::backgroundImageFolder, PhotoLibrary::folder, "/var/mobile/Library/Preferences" }) {
         if (!createFolder(folder))
             return std::string("cannot create ") + DeviceRoot::resolve(folder).string();
     }
@@ -141,6 +168,45 @@ std::optional<std::string> apply(const SettingsChange& change)
             return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
     }
     return std::nullopt;
+}
+
+std::optional<std::string> addPhotos(const std::vector<std::filesystem::path>& files, std::ostream& out)
+{
+    std::vector<std::vector<std::uint8_t>> photos;
+    for (const auto& file : files) {
+        auto bytes = Foundation::readWholeFile(file, PhotoLibrary::maximumPhotoFileSize);
+        if (!bytes)
+            return "cannot read " + file.string() + " (missing, not a regular file, or larger than "
+                + std::to_string(PhotoLibrary::maximumPhotoFileSize >> 20) + " MiB); nothing was added";
+        if (!PhotoLibrary::photoFormat(*bytes))
+            return file.string() + " is not a photo (a PNG, JPEG or HEIC that decodes); nothing was added";
+        photos.push_back(std::move(*bytes));
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        auto addition = PhotoLibrary::addPhoto(photos[i]);
+        if (!addition.error.empty())
+            return files[i].string() + ": " + addition.error;
+        out << files[i].string() << " -> " << addition.devicePath << "\n";
+    }
+    return std::nullopt;
+}
+
+std::string describePhotos()
+{
+    auto photos = PhotoLibrary::photos();
+    std::ostringstream out;
+    out << "photo library " << PhotoLibrary::folder << ": ";
+    if (photos.empty())
+        out << "no photos\n";
+    else
+        out << photos.size() << (photos.size() == 1 ? " photo" : " photos") << ", oldest first\n";
+    const std::string prefix = std::string(PhotoLibrary::folder) + "/";
+    for (const auto& photo : photos) {
+        const auto& properties = photo.properties;
+        out << photo.devicePath.substr(prefix.size()) << "  " << properties.width << " x " << properties.height << "  " << orientationName(photo.orientation())
+            << "  " << (properties.dateTaken ? properties.dateTaken->description() + " (taken)" : localTimeDescription(photo.date) + " (file modified)") << "\n";
+    }
+    return out.str();
 }
 
 }

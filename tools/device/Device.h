@@ -3,7 +3,9 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <vector>
 
 // Preparing and inspecting a simulated device: what installing the package
 // does, and what the shared files hold.
@@ -11,7 +13,6 @@ namespace Device {
 
 inline constexpr const char* pluginPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib";
 inline constexpr const char* pluginFilterPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.plist";
-inline constexpr const char* photoLibraryFolder = "/var/mobile/Media/DCIM";
 
 // Installs the plug-in (the built library under its install name) with its
 // filter and creates the folders the system expects. Safe to repeat. Answers
@@ -32,5 +33,13 @@ struct SettingsChange {
     std::optional<std::filesystem::path> image;  // any image file on this machine, stored as the PNG
 };
 [[nodiscard]] std::optional<std::string> apply(const SettingsChange&);
+
+// Copies pictures into the photo library as a camera would, each as the camera folder's next
+// IMG_NNNN with its format's extension, saying on out where each went. Every file is checked
+// first: if one is not a decodable PNG, JPEG or HEIC, nothing is copied.
+[[nodiscard]] std::optional<std::string> addPhotos(const std::vector<std::filesystem::path>& files, std::ostream& out);
+
+// The photo library, oldest first: each picture's name, stored size, orientation and date.
+[[nodiscard]] std::string describePhotos();
 
 }

@@ -44,6 +44,12 @@ static int run(int argc, char** argv)
     set->add_option("--image-switch", imageSwitch, "on or off")->check(CLI::IsMember({ "on", "off" }));
     set->add_option("--image", image, "Store this picture (PNG) as the keyboard background")->check(CLI::ExistingFile);
 
+    auto* photos = app.add_subcommand("photos", "List the device's photo library, oldest first (or add to it)");
+    photos->require_subcommand(0, 1);
+    auto* addPhotos = photos->add_subcommand("add", "Copy pictures into the photo library as a camera would: IMG_0001.JPG and on");
+    std::vector<std::string> photoFiles;
+    addPhotos->add_option("FILE", photoFiles, "PNG, JPEG or HEIC files")->required()->check(CLI::ExistingFile);
+
     CLI11_PARSE(app, argc, argv);
     // No plug-ins are injected into this tool: it is the installer, not an application.
     PlatformProcess::start({ "tessary8-device", root, {} });
@@ -53,6 +59,10 @@ static int run(int argc, char** argv)
         error = Device::install(library);
         if (!error)
             std::cout << "device ready at " << DeviceRoot::current().string() << "\n";
+    } else if (addPhotos->parsed()) {
+        error = Device::addPhotos({ photoFiles.begin(), photoFiles.end() }, std::cout);
+    } else if (photos->parsed()) {
+        std::cout << Device::describePhotos();
     } else if (set->parsed()) {
         Device::SettingsChange change;
         if (!color.empty()) {
