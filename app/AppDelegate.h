@@ -5,7 +5,8 @@
 #include "UIKit/UIWindow.h"
 
 // Starts the application: one window holding a tab bar controller whose tabs are
-// navigation controllers around the tab controllers, the colour tab first.
+// navigation controllers around the tab controllers, the colour tab (its bar opaque)
+// first, then the image tab (its bar translucent).
 class AppDelegate : public UIResponder, public UIApplicationDelegate {
     OBJC_CLASS(AppDelegate, UIResponder)
 

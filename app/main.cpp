@@ -3,12 +3,14 @@
 #include "UIKit/UIApplication.h"
 #include "app/AppDelegate.h"
 #include "app/KZDefaultColorViewController.h"
+#include "app/image/IMageSelecetViewController.h"
 
 namespace Tessary8App {
 
 void registerClasses()
 {
-    for (Class cls : { AppDelegate::runtimeClass(), KZDefaultColorViewController::runtimeClass() })
+    for (Class cls : { AppDelegate::runtimeClass(), KZDefaultColorViewController::runtimeClass(), IMageSelecetViewController::runtimeClass(),
+             ImageCropperView::runtimeClass() })
         (void)cls;
 }
 

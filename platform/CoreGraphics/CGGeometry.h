@@ -110,6 +110,13 @@ inline constexpr CGRect CGRectNull { { std::numeric_limits<CGFloat>::infinity(),
     return CGRectMake(minX, minY, maxX - minX, maxY - minY);
 }
 
+// Whether the two share some area; rectangles that only touch do not.
+[[nodiscard]] constexpr bool CGRectIntersectsRect(CGRect a, CGRect b)
+{
+    CGRect common = CGRectIntersection(a, b);
+    return !CGRectIsNull(common) && common.size.width > 0 && common.size.height > 0;
+}
+
 [[nodiscard]] constexpr CGRect CGRectUnion(CGRect a, CGRect b)
 {
     if (CGRectIsNull(a))

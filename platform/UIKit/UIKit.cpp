@@ -1,4 +1,6 @@
 #include "UIKit/UIKit.h"
+#include "UIKit/UIImagePickerController.h"
+#include "UIKit/UIImagePickerGridController.h"
 
 #include "UIKit/UIAlertView.h"
 #include "UIKit/UIApplication.h"
@@ -40,7 +42,8 @@ void registerClasses()
              UINavigationItem::runtimeClass(), UIBarItem::runtimeClass(), UIBarButtonItem::runtimeClass(), UITabBarItem::runtimeClass(),
              UITabBarController::runtimeClass(), UITabBar::runtimeClass(), UITabBarButton::runtimeClass(), UIStatusBar::runtimeClass(),
              UIPanGestureRecognizer::runtimeClass(), UIPinchGestureRecognizer::runtimeClass(), UIRotationGestureRecognizer::runtimeClass(),
-             UIScrollView::runtimeClass() })
+             UIScrollView::runtimeClass(), UIImagePickerController::runtimeClass(), UIImagePickerGridController::runtimeClass(),
+             UIImagePickerThumbnail::runtimeClass() })
         (void)cls;
 }
 

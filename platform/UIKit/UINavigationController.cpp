@@ -66,6 +66,30 @@ bool UINavigationController::shouldAutorotateToInterfaceOrientation(UIInterfaceO
     return top ? top->shouldAutorotateToInterfaceOrientation(orientation) : UIViewController::shouldAutorotateToInterfaceOrientation(orientation);
 }
 
+void UINavigationController::viewWillAppear(bool animated)
+{
+    if (auto top = topViewController())
+        top->viewWillAppear(animated);
+}
+
+void UINavigationController::viewDidAppear(bool animated)
+{
+    if (auto top = topViewController())
+        top->viewDidAppear(animated);
+}
+
+void UINavigationController::viewWillDisappear(bool animated)
+{
+    if (auto top = topViewController())
+        top->viewWillDisappear(animated);
+}
+
+void UINavigationController::viewDidDisappear(bool animated)
+{
+    if (auto top = topViewController())
+        top->viewDidDisappear(animated);
+}
+
 void UINavigationController::loadView()
 {
     loadContainerView();

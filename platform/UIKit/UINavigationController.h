@@ -28,6 +28,11 @@ class UINavigationController : public UIViewController {
 
     void loadView() override;
     void viewWillLayoutSubviews() override;
+    // The top controller appears and disappears with this one.
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
 
 protected:
     void didAllocate() override;

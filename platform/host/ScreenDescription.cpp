@@ -2,7 +2,10 @@
 
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIButton.h"
+#include "UIKit/UIImagePickerController.h"
+#include "UIKit/UIImagePickerGridController.h"
 #include "UIKit/UIImageView.h"
+#include "UIKit/UIScrollView.h"
 #include "UIKit/UILabel.h"
 #include "UIKit/UINavigationBar.h"
 #include "UIKit/UIScreen.h"
@@ -138,6 +141,44 @@ nlohmann::json describeScreen()
         { "windows", std::move(windows) },
         { "openedURLs", application->urlOpener()->openedURLs() },
     };
+}
+
+std::optional<CGPoint> scrollToPhotoThumbnail(const std::string& fileName)
+{
+    std::shared_ptr<UIImagePickerThumbnail> found;
+    const UIWindow* foundIn = nullptr;
+    forEachShownView([&](const UIView& view, const UIWindow& window) {
+        auto* thumbnail = dynamic_cast<const UIImagePickerThumbnail*>(&view);
+        if (thumbnail && thumbnail->fileName() == fileName && !found) {
+            found = std::static_pointer_cast<UIImagePickerThumbnail>(std::const_pointer_cast<objc_object>(view.shared_from_this()));
+            foundIn = &window;
+        }
+    });
+    if (!found)
+        return std::nullopt;
+    if (auto grid = std::dynamic_pointer_cast<UIScrollView>(found->superview()))
+        grid->scrollRectToVisible(found->frame(), false);
+    CGRect frame = screenFrame(*found, *foundIn);
+    return CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame));
+}
+
+std::vector<CGPoint> findPhotoPickerCancel()
+{
+    std::vector<CGPoint> centres;
+    forEachShownView([&](const UIView& view, const UIWindow& window) {
+        auto* bar = dynamic_cast<const UINavigationButton*>(&view);
+        if (!bar || bar->title() != "Cancel")
+            return;
+        for (auto ancestor = view.superview(); ancestor; ancestor = ancestor->superview()) {
+            auto controller = std::dynamic_pointer_cast<UIImagePickerController>(ancestor->viewController());
+            if (controller) {
+                CGRect frame = screenFrame(view, window);
+                centres.push_back(CGPointMake(CGRectGetMidX(frame), CGRectGetMidY(frame)));
+                return;
+            }
+        }
+    });
+    return centres;
 }
 
 std::vector<CGPoint> findTitledViews(const std::string& title, TitledViewKind kind)

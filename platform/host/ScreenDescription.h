@@ -3,6 +3,7 @@
 #include "CoreGraphics/CGGeometry.h"
 
 #include <nlohmann/json_fwd.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,3 +20,9 @@ enum class TitledViewKind {
 
 // The centres, in screen points, of the shown views of that kind with that title.
 [[nodiscard]] std::vector<CGPoint> findTitledViews(const std::string& title, TitledViewKind);
+
+// The centre of a shown photo picker's thumbnail of the file so named, after scrolling the
+// grid to bring it fully into view; nullopt when no picker shows such a photo.
+[[nodiscard]] std::optional<CGPoint> scrollToPhotoThumbnail(const std::string& fileName);
+// The centres of the "Cancel" buttons of shown photo pickers.
+[[nodiscard]] std::vector<CGPoint> findPhotoPickerCancel();

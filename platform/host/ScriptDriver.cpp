@@ -26,7 +26,7 @@ constexpr double largestDistance = 10000;
 constexpr double largestTurn = 3600;
 // Fingers sampled a frame apart never turn half a turn; a quarter is safely less.
 constexpr double largestTurnPerStep = 90;
-constexpr const char* commandList = "tap, drag, pinch, rotate, button, tab, orientation, wait, shot, dump, log, quit";
+constexpr const char* commandList = "tap, drag, pinch, rotate, button, tab, choose, cancel, orientation, wait, shot, dump, log, quit";
 
 std::optional<CGPoint> parsePoint(const std::string& text)
 {
@@ -197,6 +197,19 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
     }
     if (command == "drag" || command == "pinch" || command == "rotate")
         return gesture(command, rest);
+    if (command == "choose") {
+        if (rest.empty())
+            return "error: choose needs a photo's file name";
+        auto centre = scrollToPhotoThumbnail(rest);
+        if (!centre)
+            return "error: no photo picker showing a photo named '" + rest + "'";
+        return tap(*centre);
+    }
+    if (command == "cancel" && rest.empty()) {
+        if (findPhotoPickerCancel().empty())
+            return "error: no photo picker is showing";
+        return tap(findPhotoPickerCancel().front());
+    }
     if (command == "button" || command == "tab") {
         if (rest.empty())
             return "error: " + command + " needs a title";
@@ -247,7 +260,7 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
         UIApplication::sharedApplication()->terminate();
         return std::string();
     }
-    if (command == "dump" || command == "log" || command == "quit")
+    if (command == "dump" || command == "log" || command == "quit" || command == "cancel")
         return "error: " + command + " takes no argument";
     return "error: unknown command '" + command + "' (commands: " + commandList + ")";
 }

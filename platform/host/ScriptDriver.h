@@ -28,6 +28,8 @@
 //                           at most 90 degrees each)
 //   button TITLE            taps the one visible button, bar button or alert button so titled
 //   tab TITLE               taps that tab bar item
+//   choose NAME             taps the photo picker's thumbnail of the file so named, scrolling to it
+//   cancel                  taps the photo picker's "Cancel"
 //   orientation portrait|landscape
 //   wait SECONDS            lets that much time pass on the animation clock
 //   shot FILE               the screen as PNG at its scale

@@ -8,7 +8,10 @@
 #include "UIKit/UIScreen.h"
 #include "app/main.h"
 #include "Foundation/AtomicFile.h"
+#include "UIKit/PhotoLibrary.h"
+#include "UIKit/UIImagePickerController.h"
 #include "UIKit/UIStatusBar.h"
+#include "UIKit/UIWindow.h"
 #include "host/DesktopURLOpener.h"
 #include "host/PlatformProcess.h"
 #include "host/ScriptDriver.h"
@@ -84,6 +87,18 @@ std::string shotFileName()
     return name;
 }
 
+// A picker on screen shows photos dropped on the window at once.
+void reloadShownPickers()
+{
+    // A presented controller's view lies directly in the window.
+    for (auto& window : UIApplication::sharedApplication()->windows()) {
+        for (auto& view : window->subviews()) {
+            if (auto picker = std::dynamic_pointer_cast<UIImagePickerController>(view->viewController()))
+                picker->reloadPhotos();
+        }
+    }
+}
+
 SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host)
 {
     SDLWindowHost::Callbacks callbacks;
@@ -108,6 +123,17 @@ SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host)
         UIApplication::sharedApplication()->handleTransition(transitions[static_cast<int>(step)]);
     };
     callbacks.quit = [] { UIApplication::sharedApplication()->terminate(); };
+    callbacks.filesDropped = [](std::vector<std::string> files) {
+        for (const auto& file : files) {
+            auto bytes = Foundation::readWholeFile(file, PhotoLibrary::maximumPhotoFileSize);
+            auto added = bytes ? PhotoLibrary::addPhoto(*bytes) : PhotoLibrary::Addition { {}, "cannot be read" };
+            if (added.devicePath.empty())
+                std::cerr << "tessary8-app: " << file << " was not added to the photo library: " << added.error << "\n";
+            else
+                std::cout << "added to the photo library: " << added.devicePath << std::endl;
+        }
+        reloadShownPickers();
+    };
     return callbacks;
 }
 
