@@ -147,9 +147,10 @@ void ImageCropperView::finishCropping()
     if (isOdd(h))
         h = std::ceil(h);
     CGRect crop = CGRectMake(std::trunc(x * k), std::trunc(y * k), std::trunc(w * k), std::trunc(h * k));
-    UIImageRef turned = Rotation::imageRotatedByRadians(m_image, turn);
-    CGImageRef cut = turned ? CGImageCreateWithImageInRect(turned->CGImage(), crop) : nullptr;
-    setCroppedImage(cut ? UIImage::imageWithCGImage(cut, m_image->scale(), m_image->imageOrientation()) : nullptr);
+    // Only the rectangle of the turned picture is drawn: the same pixels as turning the
+    // whole picture and cutting the rectangle out, without the rest of a large photo.
+    UIImageRef cut = Rotation::partOfImageRotatedByRadians(m_image, turn, crop);
+    setCroppedImage(cut ? UIImage::imageWithCGImage(cut->CGImage(), m_image->scale(), m_image->imageOrientation()) : nullptr);
 }
 
 void ImageCropperView::reset()

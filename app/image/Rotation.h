@@ -17,4 +17,9 @@ namespace Rotation {
 [[nodiscard]] UIImageRef imageRotatedByDegrees(const UIImageRef&, float degrees);
 [[nodiscard]] UIImageRef imageRotatedByRadians(const UIImageRef&, float radians);
 
+// The part of imageRotatedByRadians(image, radians) inside rect (pixels of the turned picture,
+// rounded outward and clipped to it), pixel for pixel, computing only that part: how the
+// cropper cuts a large photo without turning all of it. nil when nothing of it remains.
+[[nodiscard]] UIImageRef partOfImageRotatedByRadians(const UIImageRef&, float radians, CGRect rect);
+
 }

@@ -21,15 +21,20 @@ std::vector<ImageContext>& contextStack()
 
 }
 
+CGSize UIGraphicsImageContextPixelSize(CGSize size, CGFloat scale)
+{
+    // A turned rectangle's bounding box lands a rounding error past a whole number: that does not gain a pixel.
+    auto pixels = [scale](CGFloat points) { return static_cast<CGFloat>(std::ceil(static_cast<double>(points) * scale - 1e-3)); };
+    return CGSizeMake(pixels(size.width), pixels(size.height));
+}
+
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale)
 {
     if (scale <= 0 || !std::isfinite(scale))
         scale = UIScreen::mainScreen()->scale();
-    // Whole pixels, rounded up; a side a rounding error past a whole number (a turned
-    // rectangle's bounding box) does not gain a pixel.
-    auto pixels = [scale](CGFloat points) { return std::ceil(static_cast<double>(points) * scale - 1e-3); };
-    double width = pixels(size.width);
-    double height = pixels(size.height);
+    CGSize pixels = UIGraphicsImageContextPixelSize(size, scale);
+    double width = pixels.width;
+    double height = pixels.height;
     CGContextRef context;
     if (width >= 1 && height >= 1 && width <= 32767 && height <= 32767)
         context = CGBitmapContextCreate(static_cast<size_t>(width), static_cast<size_t>(height));

@@ -59,3 +59,40 @@ TEST(Rotation, TurnsTheWholePictureIntoItsBoundingBoxAboutItsCentre)
     EXPECT_EQ(letters(*viaRadians->CGImage()), letters(*viaDegrees->CGImage()));
     EXPECT_FALSE(Rotation::imageRotatedByDegrees(nullptr, 30));
 }
+
+TEST(Rotation, APartOfTheTurnedPictureEqualsTheSameCutOfTheWholeTurnedPicture)
+{
+    // A picture with detail everywhere, so that every sample shows; large enough to span tiles.
+    std::vector<std::uint32_t> pixels(1100 * 700);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0xff000000u | static_cast<std::uint32_t>((i * 2654435761u) & 0xffffff);
+    auto picture = UIImage::imageWithCGImage(CGImage::create(1100, 700, std::move(pixels)));
+    struct Case {
+        float radians;
+        CGRect rect;
+    } cases[] = {
+        { 0, CGRectMake(10, 5, 40, 30) },
+        { 0.2967f, CGRectMake(490, 500, 600, 41) },
+        { -1.1f, CGRectMake(-20, 300, 700, 1200) },
+        { 1.57079637f, CGRectMake(0, 0, 700, 1100) },
+        { 3.0f, CGRectMake(900, 500, 400, 400) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.radians << " " << testing::PrintToString(c.rect));
+        auto whole = Rotation::imageRotatedByRadians(picture, c.radians);
+        auto cut = CGImageCreateWithImageInRect(whole->CGImage(), c.rect);
+        auto part = Rotation::partOfImageRotatedByRadians(picture, c.radians, c.rect);
+        ASSERT_EQ(cut != nullptr, part != nullptr);
+        if (!cut)
+            continue;
+        ASSERT_EQ(part->CGImage()->width(), cut->width());
+        ASSERT_EQ(part->CGImage()->height(), cut->height());
+        size_t differing = 0;
+        for (size_t y = 0; y < cut->height(); ++y) {
+            for (size_t x = 0; x < cut->width(); ++x)
+                differing += part->CGImage()->pixelAt(x, y) != cut->pixelAt(x, y);
+        }
+        EXPECT_EQ(differing, 0u);
+    }
+    EXPECT_FALSE(Rotation::partOfImageRotatedByRadians(picture, 0.5f, CGRectMake(5000, 500, 10, 10))) << "beside the turned picture";
+}
