@@ -120,7 +120,7 @@ std::optional<std::vector<std::uint8_t>> encode(const CGImage& image, PNGCompres
     spng_ctx* png = context.get();
 
     int level = 6;
-    if (compression == PNGCompression::Fast)
+    if (compression == PNGCompression::Fast || compression == PNGCompression::FastUp)
         level = 1;
     else if (compression == PNGCompression::None)
         level = 0;
@@ -133,6 +133,7 @@ std::optional<std::vector<std::uint8_t>> encode(const CGImage& image, PNGCompres
         || spng_set_option(png, SPNG_IMG_COMPRESSION_LEVEL, level)
         // Stored blocks gain nothing from filtering; skip its cost.
         || (compression == PNGCompression::None && spng_set_option(png, SPNG_FILTER_CHOICE, SPNG_DISABLE_FILTERING))
+        || (compression == PNGCompression::FastUp && spng_set_option(png, SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_UP))
         || spng_set_ihdr(png, &header)
         || spng_encode_image(png, rgba.data(), rgba.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE))
         return std::nullopt;

@@ -23,8 +23,10 @@ inline constexpr std::uint32_t maximumPNGDimension = maximumImageDimension;
 // CGImage::maximumPixelCount and maximumPNGDimension.
 [[nodiscard]] CGImageRef decodePNG(std::span<const std::uint8_t> bytes);
 
-// zlib levels 6, 1 and 0 (stored blocks).
-enum class PNGCompression { Default, Fast, None };
+// zlib levels 6, 1 and 0 (stored blocks), each with the encoder's adaptive filtering (none
+// for stored blocks); FastUp is level 1 with every row filtered "up", which encodes fast and
+// decodes fast (a reader undoes one cheap filter), at some cost in size.
+enum class PNGCompression { Default, Fast, FastUp, None };
 
 // 8-bit RGBA with straight alpha (colour type 6), not interlaced.
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> encodePNG(const CGImage&, PNGCompression = PNGCompression::Default);

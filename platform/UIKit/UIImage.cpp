@@ -147,5 +147,6 @@ std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImageRef& image)
 {
     if (!image || !image->CGImage())
         return {};
-    return ImageIO::encodePNG(*image->CGImage()).value_or(std::vector<std::uint8_t> {});
+    // Fast to write and fast to read back: the keyboard decodes a saved picture for every backdrop.
+    return ImageIO::encodePNG(*image->CGImage(), ImageIO::PNGCompression::FastUp).value_or(std::vector<std::uint8_t> {});
 }
