@@ -57,7 +57,8 @@ TEST(PNGCodec, WritesEightBitRGBAAtTheRequestedLevel)
         PNGCompression compression;
         int flevel;
         bool smallerThanPixels;
-    } cases[] = { { PNGCompression::Default, 2, true }, { PNGCompression::Fast, 0, true }, { PNGCompression::None, 0, false } };
+    } cases[] = { { PNGCompression::Default, 2, true }, { PNGCompression::Fast, 0, true }, { PNGCompression::FastUp, 0, true },
+        { PNGCompression::None, 0, false } };
     for (const auto& expected : cases) {
         SCOPED_TRACE(static_cast<int>(expected.compression));
         auto png = ImageIO::encodePNG(*image, expected.compression);
