@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets up, builds, prepares the device and runs the application: in a window where
-# there is a display; otherwise a headless demo that picks a colour, saves it, turns
-# it on, and writes pictures of the colour tab, the alert and the keyboards that
-# result. The device is the default device root unless --root DIR or TESSARY8_ROOT
-# says otherwise.
+# there is a display; otherwise a headless demo that picks a colour, saves it and
+# turns it on, chooses a photo, frames it, saves it and turns it on, and writes
+# pictures of both tabs, the alert, the photo picker and the keyboards that result.
+# The device is the default device root unless --root DIR or TESSARY8_ROOT says
+# otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -16,6 +17,11 @@ root_args=()
 if [ "${1:-}" = "--root" ] && [ -n "${2:-}" ]; then root_args=(--root "$2"); fi
 
 "$bin/tessary8-device" "${root_args[@]}" init
+# An empty photo library gets one photo, so the picker has something to offer.
+if "$bin/tessary8-device" "${root_args[@]}" photos | grep -q 'no photos$'; then
+  "$bin/tessary8-device" "${root_args[@]}" photos add "$PWD/build/dev/pictures/demo-backdrop.png" >/dev/null
+fi
+photo=$("$bin/tessary8-device" "${root_args[@]}" photos | sed -n '2s|^[^/]*/\([^ ]*\) .*|\1|p')
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${TESSARY8_HEADLESS:-0}" != 1 ]; then
   echo "Opening the application in a window: the mouse is a finger, Ctrl+S writes a screenshot,"
@@ -37,9 +43,26 @@ button OK
 wait 0.4
 button TurnOn
 shot $out/app-turned-on.png
+tab Use Image
+shot $out/app-image-tab.png
+button ChoosePicture
+wait 0.5
+shot $out/app-photo-picker.png
+choose $photo
+wait 0.5
+pinch 160,265 100 130
+rotate 160,265 15
+shot $out/app-image-framed.png
+button Save
+wait 0.4
+button OK
+wait 0.4
+button TurnOn
 SCRIPT
 echo "The application:"
-for picture in app-colour-tab app-save-alert app-turned-on; do echo "  $out/$picture.png"; done
+for picture in app-colour-tab app-save-alert app-turned-on app-image-tab app-photo-picker app-image-framed; do
+  echo "  $out/$picture.png"
+done
 
 show() {  # name, switches..., then keyboard options after --
   local name="$1"; shift
@@ -52,8 +75,7 @@ show() {  # name, switches..., then keyboard options after --
 }
 
 echo "Keyboards shown with the plug-in injected:"
-show keyboard-colour-from-the-app --
-"$bin/tessary8-device" "${root_args[@]}" set --image "$PWD/build/dev/pictures/demo-backdrop.png"
+show keyboard-from-the-app --
 show keyboard-picture --color-switch off --image-switch on --
 show keyboard-colour-and-picture --color-switch on --image-switch on --
 show keyboard-landscape --color-switch on --image-switch on -- --orientation landscape
