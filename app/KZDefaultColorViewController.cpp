@@ -1,9 +1,9 @@
 #include "app/KZDefaultColorViewController.h"
 
+#include "app/TabBarButtons.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSFileManager.h"
 #include "KZColorPicker/ColorPicker/KZColorPicker.h"
-#include "UIKit/UIAlertView.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UIDevice.h"
@@ -14,15 +14,8 @@
 
 namespace {
 
-constexpr const char* turnOnTitle = "TurnOn";
-constexpr const char* turnOffTitle = "TurnOff";
 constexpr unsigned flexibleSize = UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight;
 static_assert(flexibleSize == 18);
-
-UIColorRef barButtonRed()
-{
-    return UIColor::colorWithRed(1, 0, 0, 1);
-}
 
 std::shared_ptr<NSMutableDictionary> loadSettings()
 {
@@ -68,13 +61,12 @@ void KZDefaultColorViewController::viewDidLoad()
         navigation->navigationBar()->setBarTintColor(UIColor::colorWithRed(0, 140.0f / 255, 1, 1));
     }
     auto save = UIBarButtonItem::initWithTitle("Save", UIBarButtonItemStylePlain, self, &KZDefaultColorViewController::saveSelecetColor);
-    save->setTintColor(barButtonRed());
+    save->setTintColor(TabBarButtons::red());
     navigationItem()->setRightBarButtonItem(save);
-    auto colorSwitch = UIBarButtonItem::initWithTitle(turnOnTitle, UIBarButtonItemStylePlain, self, &KZDefaultColorViewController::switchChange);
-    colorSwitch->setTintColor(barButtonRed());
+    auto colorSwitch = UIBarButtonItem::initWithTitle(TabBarButtons::turnOnTitle, UIBarButtonItemStylePlain, self, &KZDefaultColorViewController::switchChange);
+    colorSwitch->setTintColor(TabBarButtons::red());
     navigationItem()->setLeftBarButtonItem(colorSwitch);
-    if (isSwitch())
-        colorSwitch->setTitle(turnOffTitle);
+    TabBarButtons::showSwitchState(*colorSwitch, SharedFiles::colorSwitchKey);
 
     auto follow = UIButton::buttonWithType(UIButtonTypeCustom);
     follow->setFrame(CGRectMake(20, 250, 50, 50));
@@ -101,21 +93,8 @@ void KZDefaultColorViewController::pickerChanged(const std::shared_ptr<UIControl
 
 void KZDefaultColorViewController::switchChange()
 {
-    auto settings = loadSettings();
-    const auto& button = navigationItem()->leftBarButtonItem();
-    if (!button)
-        return;
-    if (button->title() == turnOnTitle) {
-        button->setTitle(turnOffTitle);
-        if (settings)
-            settings->setObjectForKey("1", SharedFiles::colorSwitchKey);
-    } else {
-        button->setTitle(turnOnTitle);
-        if (settings)
-            settings->removeObjectForKey(SharedFiles::colorSwitchKey);
-    }
-    if (settings)
-        (void)settings->writeToFile(SharedFiles::settingsPath, true);
+    if (const auto& button = navigationItem()->leftBarButtonItem())
+        TabBarButtons::flipSwitch(*button, SharedFiles::colorSwitchKey);
 }
 
 void KZDefaultColorViewController::saveSelecetColor()
@@ -136,15 +115,12 @@ void KZDefaultColorViewController::saveColorwithColor(const UIColorRef& color)
             (void)settings->writeToFile(SharedFiles::settingsPath, true);
         }
     }
-    auto alert = UIAlertView::initWithTitle("Save Success",
-        "You can press \u3010turn on\u3011button and reopen you application to see the new keyboard now!", {}, "OK", {});
-    alert->show();
+    TabBarButtons::showSaveSuccess();
 }
 
 bool KZDefaultColorViewController::isSwitch() const
 {
-    auto settings = loadSettings();
-    return settings && settings->objectForKey(SharedFiles::colorSwitchKey);
+    return TabBarButtons::isSwitchOn(SharedFiles::colorSwitchKey);
 }
 
 void KZDefaultColorViewController::getColorFromSetting()

@@ -1,27 +1,21 @@
 #include "app/image/IMageSelecetViewController.h"
 
+#include "app/TabBarButtons.h"
+
 #include "Foundation/NSData.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSString.h"
 #include "QuartzCore/CAGradientLayer.h"
-#include "UIKit/UIAlertView.h"
 #include "UIKit/UIButton.h"
 #include "UIKit/UINavigationController.h"
 #include "shared/SharedFiles.h"
 
 namespace {
 
-constexpr const char* turnOnTitle = "TurnOn";
-constexpr const char* turnOffTitle = "TurnOff";
 constexpr CGFloat cropFrameHeight = 270;
 // The angles of the orientation fix: the floats nearest to π and π/2.
 constexpr float pi = 3.14159274f;
 constexpr float halfPi = 1.57079637f;
-
-UIColorRef red()
-{
-    return UIColor::colorWithRed(1, 0, 0, 1);
-}
 
 bool sidesSwap(UIImageOrientation orientation)
 {
@@ -56,10 +50,10 @@ void IMageSelecetViewController::viewDidLoad()
         navigation->navigationBar()->setTintColor(UIColor::colorWithRed(0, 140.0f / 255, 1, 1));
     }
     auto save = UIBarButtonItem::initWithTitle("Save", UIBarButtonItemStylePlain, self, &IMageSelecetViewController::saveSelecetColor);
-    save->setTintColor(red());
+    save->setTintColor(TabBarButtons::red());
     navigationItem()->setRightBarButtonItem(save);
-    auto pictureSwitch = UIBarButtonItem::initWithTitle(turnOnTitle, UIBarButtonItemStylePlain, self, &IMageSelecetViewController::switchChange);
-    pictureSwitch->setTintColor(red());
+    auto pictureSwitch = UIBarButtonItem::initWithTitle(TabBarButtons::turnOnTitle, UIBarButtonItemStylePlain, self, &IMageSelecetViewController::switchChange);
+    pictureSwitch->setTintColor(TabBarButtons::red());
     navigationItem()->setLeftBarButtonItem(pictureSwitch);
 
     imageCroperViewStep();
@@ -67,13 +61,12 @@ void IMageSelecetViewController::viewDidLoad()
     auto choose = UIButton::buttonWithType(UIButtonTypeCustom);
     choose->setFrame(CGRectMake(85, 50, 150, 100));
     choose->setTitle("ChoosePicture", UIControlStateNormal);
-    choose->setTitleColor(red(), UIControlStateNormal);
+    choose->setTitleColor(TabBarButtons::red(), UIControlStateNormal);
     choose->addTarget(self, &IMageSelecetViewController::initImagePicker, UIControlEventTouchUpInside);
     root->addSubview(choose);
 
     save->setEnabled(true);
-    if (isSwitch())
-        pictureSwitch->setTitle(turnOffTitle);
+    TabBarButtons::showSwitchState(*pictureSwitch, SharedFiles::imageSwitchKey);
 
     m_imageCropperView->setImage(fixOrientation(UIImage::imageNamed("DemoPNG.jpg")));
 }
@@ -131,34 +124,18 @@ void IMageSelecetViewController::saveSelecetColor()
 
 void IMageSelecetViewController::saveSuccess()
 {
-    auto alert = UIAlertView::initWithTitle("Save Success",
-        "You can press \u3010turn on\u3011button and reopen you application to see the new keyboard now!", {}, "OK", {});
-    alert->show();
+    TabBarButtons::showSaveSuccess();
 }
 
 void IMageSelecetViewController::switchChange()
 {
-    auto settings = NSMutableDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
-    const auto& button = navigationItem()->leftBarButtonItem();
-    if (!button)
-        return;
-    if (button->title() == turnOnTitle) {
-        button->setTitle(turnOffTitle);
-        if (settings)
-            settings->setObjectForKey("1", SharedFiles::imageSwitchKey);
-    } else {
-        button->setTitle(turnOnTitle);
-        if (settings)
-            settings->removeObjectForKey(SharedFiles::imageSwitchKey);
-    }
-    if (settings)
-        (void)settings->writeToFile(SharedFiles::settingsPath, true);
+    if (const auto& button = navigationItem()->leftBarButtonItem())
+        TabBarButtons::flipSwitch(*button, SharedFiles::imageSwitchKey);
 }
 
 bool IMageSelecetViewController::isSwitch() const
 {
-    auto settings = NSMutableDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
-    return settings && settings->objectForKey(SharedFiles::imageSwitchKey);
+    return TabBarButtons::isSwitchOn(SharedFiles::imageSwitchKey);
 }
 
 UIImageRef IMageSelecetViewController::fixOrientation(const UIImageRef& image)

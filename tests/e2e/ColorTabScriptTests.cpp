@@ -1,3 +1,4 @@
+#include "AppScriptFixture.h"
 #include "Foundation/DeviceRoot.h"
 #include "Foundation/NSDictionary.h"
 #include "ImageIO/PNGCodec.h"
@@ -6,35 +7,16 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::string program(const char* name)
-{
-    return TestSupport::shellQuote((TestSupport::binaryDirectory() / "bin" / name).string());
-}
-
-// A prepared device, the application run headless on it from a script, and the answers line by line.
-class ColorTabScript : public ::testing::Test {
+// A prepared device and the application run headless on it from scripts.
+class ColorTabScript : public AppScriptFixture {
 protected:
-    void SetUp() override { ASSERT_EQ(TestSupport::runCommand(program("tessary8-device") + " init --root " + root()).exitCode, 0); }
-    std::string root() const { return TestSupport::shellQuote(m_root.path().string()); }
-    std::vector<std::string> runScript(const std::string& script, int& exitCode)
-    {
-        auto result = TestSupport::runCommand(program("tessary8-app") + " --headless --root " + root() + " --script - 2>/dev/null", script);
-        exitCode = result.exitCode;
-        std::vector<std::string> lines;
-        std::istringstream answers(result.output);
-        for (std::string line; std::getline(answers, line);)
-            lines.push_back(line);
-        return lines;
-    }
+    void SetUp() override { ASSERT_EQ(TestSupport::runCommand(device("init")).exitCode, 0); }
     std::shared_ptr<NSDictionary> settings() { return TestSupport::readSettings(m_root.path()); }
-
-    TestSupport::TemporaryDirectory m_root;
 };
 
 }
@@ -74,7 +56,7 @@ TEST_F(ColorTabScript, PickSaveDismissTurnOnThenTheKeyboardTakesTheColour)
     ASSERT_TRUE(png);
     EXPECT_EQ(png->width(), 640u);
 
-    auto keyboard = TestSupport::runCommand(program("tessary8-keyboard") + " --root " + root() + " --out " + TestSupport::shellQuote((m_root.path() / "k.png").string()) + " 2>/dev/null");
+    auto keyboard = showKeyboard("k.png");
     ASSERT_EQ(keyboard.exitCode, 0);
     auto report = nlohmann::json::parse(keyboard.output);
     EXPECT_EQ(report["lightKeyboard"], false) << "dark keys over the colour";

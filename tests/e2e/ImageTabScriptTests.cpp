@@ -1,3 +1,4 @@
+#include "AppScriptFixture.h"
 #include "ImageIO/PNGCodec.h"
 #include "PhotoSamples.h"
 #include "support/GraphicsTestSupport.h"
@@ -5,18 +6,12 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 namespace {
 
-std::string program(const char* name)
-{
-    return TestSupport::shellQuote((TestSupport::binaryDirectory() / "bin" / name).string());
-}
-
 // A device with a Settings file and a portrait photo (stored on its side, EXIF orientation 6)
 // in its library; the application run headless on it from scripts.
-class ImageTabScript : public ::testing::Test {
+class ImageTabScript : public AppScriptFixture {
 protected:
     void SetUp() override
     {
@@ -28,28 +23,11 @@ protected:
         TestSupport::writeFile(file, std::string(photo.begin(), photo.end()));
         ASSERT_EQ(TestSupport::runCommand(device("photos add " + TestSupport::shellQuote(file.string()))).exitCode, 0);
     }
-    std::string device(const std::string& arguments) const
-    {
-        return program("tessary8-device") + " --root " + TestSupport::shellQuote(m_root.path().string()) + " " + arguments + " 2>&1";
-    }
-    std::vector<std::string> runScript(const std::string& script, int& exitCode) const
-    {
-        auto result = TestSupport::runCommand(
-            program("tessary8-app") + " --headless --root " + TestSupport::shellQuote(m_root.path().string()) + " --script - 2>/dev/null", script);
-        exitCode = result.exitCode;
-        std::vector<std::string> lines;
-        std::istringstream answers(result.output);
-        for (std::string line; std::getline(answers, line);)
-            lines.push_back(line);
-        return lines;
-    }
     CGImageRef savedPicture() const
     {
         auto bytes = TestSupport::readFile(m_root.path() / "Library/Application Support/Tintwell/backImage/backimage.png");
         return ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
     }
-
-    TestSupport::TemporaryDirectory m_root;
 };
 
 }
@@ -91,8 +69,7 @@ TEST_F(ImageTabScript, PinchTurnSaveAndTurnOnThenTheKeyboardShowsThePicture)
     ASSERT_EQ(exitCode, 0) << ::testing::PrintToString(answers);
     auto saved = savedPicture();
     ASSERT_TRUE(saved);
-    auto keyboard = TestSupport::runCommand(program("tessary8-keyboard") + " --root " + TestSupport::shellQuote(m_root.path().string())
-        + " --out " + TestSupport::shellQuote((m_root.path() / "k.png").string()) + " 2>/dev/null");
+    auto keyboard = showKeyboard("k.png");
     ASSERT_EQ(keyboard.exitCode, 0);
     auto report = nlohmann::json::parse(keyboard.output);
     auto& subviews = report["backdrop"]["subviews"];
