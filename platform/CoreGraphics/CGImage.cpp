@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 std::shared_ptr<const CGImage> CGImage::create(size_t width, size_t height, std::vector<std::uint32_t> premultipliedARGB)
 {
@@ -112,13 +113,25 @@ std::vector<std::uint8_t> CGImageCopyStraightRGBA(const CGImage& image)
     return rgba;
 }
 
+void CGPremultiplyStraightRGBAInPlace(std::span<std::uint32_t> pixels)
+{
+    for (std::uint32_t& pixel : pixels) {
+        std::uint8_t rgba[4];
+        std::memcpy(rgba, &pixel, 4);
+        unsigned alpha = rgba[3];
+        if (alpha == 255) {
+            pixel = 0xff000000u | (unsigned { rgba[0] } << 16) | (unsigned { rgba[1] } << 8) | rgba[2];
+            continue;
+        }
+        auto premultiply = [alpha](unsigned component) { return (component * alpha + 127) / 255; };
+        pixel = (alpha << 24) | (premultiply(rgba[0]) << 16) | (premultiply(rgba[1]) << 8) | premultiply(rgba[2]);
+    }
+}
+
 std::vector<std::uint32_t> CGPixelsFromStraightRGBA(std::span<const std::uint8_t> rgba)
 {
     std::vector<std::uint32_t> pixels(rgba.size() / 4);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        unsigned alpha = rgba[i * 4 + 3];
-        auto premultiply = [alpha](unsigned component) { return (component * alpha + 127) / 255; };
-        pixels[i] = (alpha << 24) | (premultiply(rgba[i * 4]) << 16) | (premultiply(rgba[i * 4 + 1]) << 8) | premultiply(rgba[i * 4 + 2]);
-    }
+    std::memcpy(pixels.data(), rgba.data(), pixels.size() * 4);
+    CGPremultiplyStraightRGBAInPlace(pixels);
     return pixels;
 }

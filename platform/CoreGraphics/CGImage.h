@@ -92,3 +92,5 @@ inline constexpr CGBitmapInfo kCGBitmapByteOrder32Big = 4 << 12;
 // Straight (unpremultiplied) RGBA bytes and back, for codecs.
 [[nodiscard]] std::vector<std::uint8_t> CGImageCopyStraightRGBA(const CGImage&);
 [[nodiscard]] std::vector<std::uint32_t> CGPixelsFromStraightRGBA(std::span<const std::uint8_t> rgba);
+// The same where a decoder wrote the RGBA bytes into the pixel buffer itself.
+void CGPremultiplyStraightRGBAInPlace(std::span<std::uint32_t> pixels);

@@ -49,7 +49,8 @@ size_t bitsPerPixel(const spng_ihdr& header)
 
 Context open(std::span<const std::uint8_t> bytes)
 {
-    Context context { spng_ctx_new(0) };
+    // zlib's Adler-32 only repeats what the IDAT chunks' CRCs, still checked, already cover.
+    Context context { spng_ctx_new(SPNG_CTX_IGNORE_ADLER32) };
     if (!context)
         return nullptr;
     spng_ctx* png = context.get();
@@ -77,7 +78,30 @@ std::optional<spng_ihdr> readHeader(spng_ctx* png, std::span<const std::uint8_t>
     return header;
 }
 
-CGImageRef decode(std::span<const std::uint8_t> bytes)
+// Metadata past the limits above is no reason to refuse the pixels: such a file is decoded
+// again from a copy holding only the critical chunks and the transparency it needs.
+std::vector<std::uint8_t> withoutMetadata(std::span<const std::uint8_t> bytes)
+{
+    std::vector<std::uint8_t> kept(bytes.begin(), bytes.begin() + signature.size());
+    size_t at = signature.size();
+    while (bytes.size() - at >= 12) {
+        size_t length = (size_t { bytes[at] } << 24) | (size_t { bytes[at + 1] } << 16) | (size_t { bytes[at + 2] } << 8) | bytes[at + 3];
+        if (length > bytes.size() - at - 12)
+            break;
+        bool critical = !(bytes[at + 4] & 0x20);
+        bool transparency = std::equal(bytes.begin() + static_cast<std::ptrdiff_t>(at + 4), bytes.begin() + static_cast<std::ptrdiff_t>(at + 8), "tRNS");
+        if (critical || transparency)
+            kept.insert(kept.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + 12 + length));
+        at += 12 + length;
+    }
+    // A damaged tail stays for the decoder to refuse.
+    kept.insert(kept.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
+    return kept;
+}
+
+enum class Metadata { Keep, Drop };
+
+CGImageRef decode(std::span<const std::uint8_t> bytes, Metadata metadata = Metadata::Keep)
 {
     Context context = open(bytes);
     auto header = context ? readHeader(context.get(), bytes) : std::nullopt;
@@ -87,24 +111,29 @@ CGImageRef decode(std::span<const std::uint8_t> bytes)
     size_t width = header->width;
     size_t height = header->height;
 
-    // libspng writes unpremultiplied RGBA into the pixel buffer itself, premultiplied here a
-    // row at a time, so a large image is held once, not twice.
+    // libspng writes unpremultiplied RGBA into the pixel buffer itself, premultiplied there in
+    // place, so a large image is held once, not twice.
     std::vector<std::uint32_t> pixels(width * height);
     auto* rgba = reinterpret_cast<std::uint8_t*>(pixels.data());
-    size_t rowBytes = width * 4;
     size_t decodedSize = 0;
-    if (spng_decoded_image_size(png, SPNG_FMT_RGBA8, &decodedSize) || decodedSize != height * rowBytes)
+    int error = spng_decoded_image_size(png, SPNG_FMT_RGBA8, &decodedSize);
+    if (!error && decodedSize != height * width * 4)
         return nullptr;
-    if (spng_decode_image(png, rgba, decodedSize, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS))
-        return nullptr;
-    // Without these a file cut off after its last IDAT, or inside IEND's CRC, would pass as whole.
-    if (spng_decode_chunks(png) || std::find_end(bytes.begin(), bytes.end(), endChunk.begin(), endChunk.end()) == bytes.end())
+    if (!error)
+        error = spng_decode_image(png, rgba, decodedSize, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS);
+    // Without the trailing chunks a file cut off after its last IDAT, or inside IEND's CRC, would pass as whole.
+    if (!error)
+        error = spng_decode_chunks(png);
+    if (error == SPNG_ECHUNK_LIMITS && metadata == Metadata::Keep) {
+        context.reset();
+        pixels = {};
+        auto stripped = withoutMetadata(bytes);
+        return decode(stripped, Metadata::Drop);
+    }
+    if (error || std::find_end(bytes.begin(), bytes.end(), endChunk.begin(), endChunk.end()) == bytes.end())
         return nullptr;
 
-    for (size_t y = 0; y < height; ++y) {
-        auto row = CGPixelsFromStraightRGBA({ rgba + y * rowBytes, rowBytes });
-        std::copy(row.begin(), row.end(), pixels.begin() + static_cast<std::ptrdiff_t>(y * width));
-    }
+    CGPremultiplyStraightRGBAInPlace(pixels);
     return CGImage::create(width, height, std::move(pixels));
 }
 

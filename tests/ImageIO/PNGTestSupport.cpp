@@ -35,8 +35,8 @@ std::uint32_t crc32(const std::uint8_t* data, size_t length)
 // Each description becomes a line of hex: samples packed at the bit depth, Adam7-interlaced
 // when asked, deflated and wrapped in chunks. {"width", "height", "depth", "colorType",
 // "interlace"?, "level"?, and either "samples" (row by row) or "idatZeros" (that many zero
-// bytes as the image data), "chunks"?: [[type, hex, fillCount?]...] placed before IDAT,
-// fillCount deflated letters "a" appended to the hex}
+// bytes as the image data), "chunks"?: [[type, hex, fillCount?]...] placed before IDAT and
+// "chunksAfterImage"? likewise after it, fillCount deflated letters "a" appended to the hex}
 constexpr const char* writerScript = R"PY(
 import json, struct, sys, zlib
 
@@ -81,10 +81,11 @@ def png(description):
         idat = zlib.compress(bytes(raw), level)
     else:
         idat = deflated(description["idatZeros"], level)
-    out = b"\x89PNG\r\n\x1a\n" + chunk("IHDR", struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, interlace))
-    for kind, data, *fillCount in description.get("chunks", []):
-        out += chunk(kind, bytes.fromhex(data) + (deflated(fillCount[0], 9, ord("a")) if fillCount else b""))
-    return out + chunk("IDAT", idat) + chunk("IEND", b"")
+    def chunks(key):
+        return b"".join(chunk(kind, bytes.fromhex(data) + (deflated(fillCount[0], 9, ord("a")) if fillCount else b""))
+                        for kind, data, *fillCount in description.get(key, []))
+    header = chunk("IHDR", struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, interlace))
+    return b"\x89PNG\r\n\x1a\n" + header + chunks("chunks") + chunk("IDAT", idat) + chunks("chunksAfterImage") + chunk("IEND", b"")
 
 for description in json.load(sys.stdin):
     print(png(description).hex())
