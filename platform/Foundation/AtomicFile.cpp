@@ -98,31 +98,24 @@ bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const 
     return true;
 }
 
-std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& hostPath, size_t maximumBytes)
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& hostPath, size_t maximumBytes, FileIdentity* identity)
 {
     // Non-blocking so that a FIFO in the file's place cannot hang the reader
     // before it is turned away as not a regular file.
     FileDescriptor descriptor(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (descriptor.get() < 0)
         return std::nullopt;
-    struct stat status;
-    if (::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;
-    if (status.st_size < 0 || static_cast<std::uint64_t>(status.st_size) > maximumBytes)
+    auto read = FileIdentity::ofDescriptor(descriptor.get());
+    if (!read || read->size < 0 || static_cast<std::uint64_t>(read->size) > maximumBytes)
         return std::nullopt;
 
-    std::vector<std::uint8_t> bytes;
-    bytes.resize(static_cast<size_t>(status.st_size));
+    // Sized once from the file; it grows only if the file grew while being read.
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(read->size));
     size_t filled = 0;
     for (;;) {
-        // The file may grow while being read; keep room to notice it passing the limit.
-        if (filled == bytes.size()) {
-            if (bytes.size() > maximumBytes)
-                return std::nullopt;
-            size_t ceiling = std::min<size_t>(maximumBytes, SIZE_MAX - 1) + 1;
-            bytes.resize(std::min(ceiling, std::max<size_t>(bytes.size() * 2, 4096)));
-        }
-        ssize_t result = ::read(descriptor.get(), bytes.data() + filled, bytes.size() - filled);
+        std::uint8_t probe[4096];
+        bool full = filled == bytes.size();
+        ssize_t result = full ? ::read(descriptor.get(), probe, sizeof probe) : ::read(descriptor.get(), bytes.data() + filled, bytes.size() - filled);
         if (result < 0) {
             if (errno == EINTR)
                 continue;
@@ -130,11 +123,19 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::pa
         }
         if (result == 0)
             break;
+        if (full) {
+            if (static_cast<size_t>(result) > maximumBytes - filled)
+                return std::nullopt;
+            bytes.insert(bytes.end(), probe, probe + result);
+        }
         filled += static_cast<size_t>(result);
     }
-    if (filled > maximumBytes)
-        return std::nullopt;
     bytes.resize(filled);
+    if (identity) {
+        // A file that changed while it was read is not known by its earlier identity.
+        auto after = FileIdentity::ofDescriptor(descriptor.get());
+        *identity = after && *after == *read && filled == static_cast<size_t>(read->size) ? *read : FileIdentity {};
+    }
     return bytes;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Foundation/FileIdentity.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -15,7 +17,9 @@ namespace Foundation {
 [[nodiscard]] bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const std::uint8_t> bytes);
 
 // Reads a whole regular file of at most maximumBytes; nullopt otherwise
-// (missing, a folder, unreadable, too large).
-[[nodiscard]] std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& hostPath, size_t maximumBytes);
+// (missing, a folder, unreadable, too large). identity, when given, receives the state of the
+// file that was read, or an empty identity when the file changed while it was read.
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& hostPath, size_t maximumBytes,
+    FileIdentity* identity = nullptr);
 
 }

@@ -1,6 +1,7 @@
 #include "UIKit/UIImage.h"
 
 #include "Foundation/AtomicFile.h"
+#include "Foundation/DeviceRoot.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSData.h"
 #include "ImageIO/ImageDecoder.h"
@@ -8,6 +9,7 @@
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIScreen.h"
 
+#include <chrono>
 #include <map>
 #include <mutex>
 
@@ -83,10 +85,38 @@ UIImageRef UIImage::imageWithData(std::span<const std::uint8_t> bytes)
 
 UIImageRef UIImage::imageWithContentsOfFile(std::string_view devicePath)
 {
-    auto data = NSData::dataWithContentsOfFile(devicePath);
-    if (!data)
-        return nullptr;
-    return imageWithData(data->bytes());
+    // Every keyboard a process builds shows the same picture file: decode it once per state
+    // of the file, not once per keyboard.
+    struct Decoded {
+        Foundation::FileIdentity identity;
+        UIImageRef image;
+    };
+    static std::mutex cacheLock;
+    static std::map<std::filesystem::path, Decoded> cache;
+    constexpr size_t maximumCachedFiles = 4;
+
+    auto file = DeviceRoot::resolve(devicePath);
+    {
+        std::lock_guard lock(cacheLock);
+        auto identity = Foundation::FileIdentity::ofPath(file);
+        if (auto cached = cache.find(file); cached != cache.end() && identity && cached->second.identity == *identity)
+            return cached->second.image;
+    }
+    Foundation::FileIdentity identity;
+    auto bytes = Foundation::readWholeFile(file, NSData::maximumFileSize, &identity);
+    auto image = bytes ? imageWithData(*bytes) : nullptr;
+    std::lock_guard lock(cacheLock);
+    // The kernel stamps modification times from a coarse clock, so a file rewritten in place
+    // twice within a tick could keep its identity; such a fresh file is read again next time.
+    auto age = std::chrono::system_clock::now().time_since_epoch() - std::chrono::seconds(identity.modified.tv_sec);
+    if (!image || identity == Foundation::FileIdentity {} || age < std::chrono::seconds(2)) {
+        cache.erase(file);
+        return image;
+    }
+    if (cache.size() >= maximumCachedFiles && !cache.contains(file))
+        cache.erase(cache.begin());
+    cache[file] = { identity, image };
+    return image;
 }
 
 UIImageRef UIImage::imageNamed(std::string_view name)

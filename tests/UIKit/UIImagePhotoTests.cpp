@@ -109,3 +109,46 @@ TEST(UIImageFromPhoto, TheBundlesDemoPhotoIsAJPEG)
     EXPECT_EQ(CGImageGetWidth(demo->CGImage()), 960u);
     EXPECT_EQ(CGImageGetHeight(demo->CGImage()), 720u);
 }
+
+TEST(UIImageFromFile, DecodedOncePerStateOfTheFile)
+{
+    TestSupport::ScopedDeviceRoot root;
+    const char* path = "/Library/Application Support/Tintwell/backImage/backimage.png";
+    auto file = root.prepare(path);
+    auto write = [&](size_t width, bool atomically, std::optional<std::chrono::hours> age) {
+        NSData png(UIImagePNGRepresentation(UIImage::imageWithCGImage(cornerPicture(width, 8))));
+        ASSERT_TRUE(png.writeToFile(path, atomically));
+        if (age)
+            std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - *age);
+    };
+    auto width = [&] {
+        auto image = UIImage::imageWithContentsOfFile(path);
+        return image ? CGImageGetWidth(image->CGImage()) : 0;
+    };
+
+    write(16, true, std::chrono::hours(1));
+    auto first = UIImage::imageWithContentsOfFile(path);
+    EXPECT_EQ(UIImage::imageWithContentsOfFile(path), first) << "an unchanged file is not decoded again";
+    struct {
+        const char* name;
+        size_t width;
+        bool atomically;
+        std::optional<std::chrono::hours> age;
+    } changes[] = {
+        { "replaced by rename", 24, true, std::chrono::hours(1) },
+        { "rewritten in place, same size, older time", 24, false, std::chrono::hours(2) },
+        { "rewritten in place just now", 32, false, std::nullopt },
+        { "rewritten in place just now, same size", 32, false, std::nullopt },
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.name);
+        auto before = UIImage::imageWithContentsOfFile(path);
+        write(change.width, change.atomically, change.age);
+        auto after = UIImage::imageWithContentsOfFile(path);
+        ASSERT_TRUE(after);
+        EXPECT_NE(after, before);
+        EXPECT_EQ(CGImageGetWidth(after->CGImage()), change.width);
+    }
+    std::filesystem::remove(file);
+    EXPECT_EQ(width(), 0u) << "a deleted file gives no picture";
+}
