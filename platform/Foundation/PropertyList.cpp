@@ -22,11 +22,12 @@ namespace {
 // Shared references let a small binary file stand for a huge tree, which
 // libplist expands in full, copying each string and data at every reference.
 // A file is therefore charged what its expansion would cost: the bytes of
-// every string and data (strings as UTF-8) and a fixed amount per value, all
-// counted at every reference. The budget is twice the largest file read, so
-// every file without sharing fits, and its expansion stays within a few times
-// what that file costs to hold.
-constexpr std::uint64_t expansionCostPerValue = 16;
+// every string and data (strings as UTF-8) and, per value, about what libplist
+// and this reader hold for one, all counted at every reference. The budget is
+// twice the largest file read: a file without sharing fits unless it holds
+// more than a quarter of a million values, and no file costs more than a few
+// hundred megabytes of memory or a second to read.
+constexpr std::uint64_t expansionCostPerValue = 64;
 constexpr std::uint64_t expansionBudget = 2 * PropertyListValue::maximumFileSize;
 
 // A tag name ends at the first character that cannot be in one, which may be

@@ -429,10 +429,10 @@ Bytes sharedLevels(size_t levels, size_t fanout, size_t stringLength)
 
 TEST(PropertyList, SharedObjectsExpandingPastTheBudgetAreRefused)
 {
-    // Every value costs 16 bytes and every string its bytes, at each
+    // Every value costs 64 bytes and every string its bytes, at each
     // reference; the budget is 16 MiB.
     constexpr size_t budget = 2 * PropertyListValue::maximumFileSize;
-    size_t largestString = (budget - 16) / 8 - 16;
+    size_t largestString = (budget - 64) / 8 - 64;
     Bytes utf16 { 0x6F, 0x12 };
     appendBigEndian(utf16, 1024 * 1024, 4);
     utf16.resize(utf16.size() + 2 * 1024 * 1024, 'a');
@@ -461,7 +461,7 @@ TEST(PropertyList, SharedObjectsExpandingPastTheBudgetAreRefused)
         { "300 references to 1 MB of data", binaryPlist({ sharedData, arrayObject(std::vector<std::uint64_t>(300, 0)) }, 1), false },
         { "a 2 MB UTF-16 string counted as UTF-8", binaryPlist({ utf16, arrayObject(std::vector<std::uint64_t>(6, 0)) }, 1), false },
         { "300 keys sharing a 1 MB value", binaryPlist(keyed, 0), false },
-        { "nested arrays of one shared array", sharedLevels(4, 60, 1), false },
+        { "nested arrays of one shared array", sharedLevels(3, 64, 1), false },
         { "modest sharing", sharedLevels(3, 20, 8), true },
     };
     for (auto& entry : cases) {
