@@ -13,14 +13,23 @@ if [ -z "$targets" ]; then
   echo "fuzz: no fuzz targets were built" >&2
   exit 1
 fi
-# Photos made by the libraries' own encoders start the image decoders' corpora.
+# Photos made by the libraries' own encoders start the image decoders' corpora;
+# checked-in seeds in fuzz/seeds/NAME join them.
 build/fuzz/bin/tessary8-photo-seeds build/fuzz/seeds
+for checkedIn in fuzz/seeds/*/; do
+  [ -d "$checkedIn" ] || continue
+  mkdir -p "build/fuzz/seeds/$(basename "$checkedIn")"
+  cp "$checkedIn"* "build/fuzz/seeds/$(basename "$checkedIn")/"
+done
 for target in $targets; do
   name="$(basename "$target")"
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
   seeds=()
   if [ -d "build/fuzz/seeds/$name" ]; then seeds=("build/fuzz/seeds/$name"); fi
+  # A target's dictionary, fuzz/NAME.dict, steers mutation towards its format's markers.
+  options=()
+  if [ -f "fuzz/$name.dict" ]; then options=("-dict=fuzz/$name.dict"); fi
   echo "fuzz: $name for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" 2>&1 | tail -n 2
+  "$target" -max_total_time="$seconds" -print_final_stats=0 "${options[@]}" "$corpus" "${seeds[@]}" 2>&1 | tail -n 2
 done

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iconv.h>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <plist/plist.h>
@@ -17,10 +19,16 @@
 
 namespace {
 
-// Shared references let a small binary file stand for a huge tree, which the
-// parser expands in full. No XML file within the size limit can hold more
-// values than this, so a binary one may not either.
-constexpr size_t maximumBinaryValueCount = PropertyListValue::maximumFileSize / 4;
+// Shared references let a small binary file stand for a huge tree, which
+// libplist expands in full, copying each string and data at every reference.
+// A file is therefore charged what its expansion would cost: the bytes of
+// every string and data (strings as UTF-8) and, per value, about what libplist
+// and this reader hold for one, all counted at every reference. The budget is
+// twice the largest file read: a file without sharing fits unless it holds
+// more than a quarter of a million values, and no file costs more than a few
+// hundred megabytes of memory or a second to read.
+constexpr std::uint64_t expansionCostPerValue = 64;
+constexpr std::uint64_t expansionBudget = 2 * PropertyListValue::maximumFileSize;
 
 // A tag name ends at the first character that cannot be in one, which may be
 // earlier than where libplist ends it: more tags count as nesting, never fewer.
@@ -122,7 +130,7 @@ public:
     // The deepest container nesting reachable from the top object, walked
     // without recursion; nullopt for a cycle, a reference or offset out of
     // range, a key that is not a string, or a tree that is too deep or would
-    // expand to too many values.
+    // expand past the budget.
     [[nodiscard]] std::optional<size_t> nestingDepth() const;
 
 private:
@@ -132,6 +140,12 @@ private:
         std::uint64_t keyCount = 0;
     };
     enum class Object : std::uint8_t { Invalid, Leaf, UID, Container };
+
+    static std::uint64_t saturatingMultiply(std::uint64_t a, std::uint64_t b)
+    {
+        std::uint64_t product = 0;
+        return __builtin_mul_overflow(a, b, &product) ? std::numeric_limits<std::uint64_t>::max() : product;
+    }
 
     std::uint64_t bigEndian(size_t offset, size_t size) const
     {
@@ -190,12 +204,28 @@ private:
         return true;
     }
 
-    Object readObject(std::uint64_t index, Container& container) const
+    // What a leaf adds to the expansion besides its value: the bytes of a
+    // string or data. A length past the end of the file costs what it says,
+    // which refuses the file before the parser would.
+    std::uint64_t payloadOf(size_t offset) const
+    {
+        unsigned type = m_bytes[offset] >> 4;
+        if (type != 0x4 && type != 0x5 && type != 0x6)
+            return 0;
+        auto length = lengthOf(offset);
+        if (!length)
+            return 0;
+        // A UTF-16 unit becomes at most three bytes of UTF-8.
+        return type == 0x6 ? saturatingMultiply(length->first, 3) : length->first;
+    }
+
+    Object readObject(std::uint64_t index, Container& container, std::uint64_t& payload) const
     {
         auto offset = objectOffset(index);
         if (!offset)
             return Object::Invalid;
         unsigned type = m_bytes[*offset] >> 4;
+        payload = payloadOf(*offset);
         if (type == 0x8)
             return Object::UID;
         if (type != 0xA && type != 0xC && type != 0xD)
@@ -222,33 +252,39 @@ private:
 std::optional<size_t> BinaryPropertyList::nestingDepth() const
 {
     enum class State : std::uint8_t { Unvisited, Open, Done };
+    // Costs are memoised per object, so a shared object is walked once however
+    // often it is referenced; each stays within the budget, so sums cannot wrap.
     struct Visit {
         State state = State::Unvisited;
         std::uint16_t depth = 0;
-        std::uint32_t valueCount = 0;
+        std::uint64_t cost = 0;
     };
     struct Frame {
         std::uint64_t object;
         Container container;
         std::uint64_t nextReference = 0;
         size_t depth = 0;  // of the deepest child so far
-        size_t valueCount = 1;
+        std::uint64_t cost = expansionCostPerValue;
     };
     std::vector<Visit> visits(static_cast<size_t>(m_objectCount));
     std::vector<Frame> stack;
 
     // A UID is written to XML as a one-entry dictionary, so it counts as one
     // level here too, keeping a tree's depth the same in both forms.
-    auto visitLeaf = [&](std::uint64_t object, Object kind) {
-        visits[object] = { State::Done, static_cast<std::uint16_t>(kind == Object::UID ? 1 : 0), 1 };
+    auto visitLeaf = [&](std::uint64_t object, Object kind, std::uint64_t payload) {
+        std::uint64_t cost = std::min(payload, expansionBudget) + expansionCostPerValue;
+        visits[object] = { State::Done, static_cast<std::uint16_t>(kind == Object::UID ? 1 : 0), cost };
+        return cost <= expansionBudget;
     };
 
     Container top;
-    Object topKind = readObject(m_topObject, top);
+    std::uint64_t payload = 0;
+    Object topKind = readObject(m_topObject, top, payload);
     if (topKind == Object::Invalid)
         return std::nullopt;
     if (topKind != Object::Container) {
-        visitLeaf(m_topObject, topKind);
+        if (!visitLeaf(m_topObject, topKind, payload))
+            return std::nullopt;
         return visits[m_topObject].depth;
     }
     visits[m_topObject].state = State::Open;
@@ -257,15 +293,15 @@ std::optional<size_t> BinaryPropertyList::nestingDepth() const
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.nextReference == frame.container.referenceCount) {
-            if (frame.valueCount > maximumBinaryValueCount)
-                return std::nullopt;
-            visits[frame.object] = { State::Done, static_cast<std::uint16_t>(frame.depth + 1), static_cast<std::uint32_t>(frame.valueCount) };
+            visits[frame.object] = { State::Done, static_cast<std::uint16_t>(frame.depth + 1), frame.cost };
             std::uint64_t finished = frame.object;
             stack.pop_back();
             if (stack.empty())
                 return visits[finished].depth;
             stack.back().depth = std::max<size_t>(stack.back().depth, visits[finished].depth);
-            stack.back().valueCount += visits[finished].valueCount;
+            stack.back().cost += visits[finished].cost;
+            if (stack.back().cost > expansionBudget)
+                return std::nullopt;
             continue;
         }
         bool isKeyReference = frame.nextReference < frame.container.keyCount;
@@ -278,7 +314,7 @@ std::optional<size_t> BinaryPropertyList::nestingDepth() const
             return std::nullopt;
         if (visit.state == State::Unvisited) {
             Container container;
-            Object kind = readObject(child, container);
+            Object kind = readObject(child, container, payload);
             if (kind == Object::Invalid)
                 return std::nullopt;
             if (kind == Object::Container) {
@@ -288,11 +324,12 @@ std::optional<size_t> BinaryPropertyList::nestingDepth() const
                 stack.push_back({ child, container });
                 continue;
             }
-            visitLeaf(child, kind);
+            if (!visitLeaf(child, kind, payload))
+                return std::nullopt;
         }
         frame.depth = std::max<size_t>(frame.depth, visit.depth);
-        frame.valueCount += visit.valueCount;
-        if (frame.valueCount > maximumBinaryValueCount)
+        frame.cost += visit.cost;
+        if (frame.cost > expansionBudget)
             return std::nullopt;
     }
     return std::nullopt;
@@ -309,6 +346,36 @@ bool nestingWithinLimit(std::span<const std::uint8_t> bytes)
         return false;
     auto depth = binary.nestingDepth();
     return depth && *depth <= PropertyListValue::maximumNestingDepth;
+}
+
+// libplist reads XML only as UTF-8 without a byte-order mark, while the
+// platform's reader also takes a UTF-8 mark and UTF-16 with its mark in either
+// order. Answers the text as UTF-8, converted into storage if need be, or
+// nullopt for UTF-16 that does not convert.
+std::optional<std::span<const std::uint8_t>> asUTF8(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& storage)
+{
+    auto startsWith = [&](std::initializer_list<std::uint8_t> mark) {
+        return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
+    };
+    if (startsWith({ 0xEF, 0xBB, 0xBF }))
+        return bytes.subspan(3);
+    if (!startsWith({ 0xFF, 0xFE }) && !startsWith({ 0xFE, 0xFF }))
+        return bytes;
+    // "UTF-16" takes its byte order from the mark, and drops the mark.
+    iconv_t converter = iconv_open("UTF-8", "UTF-16");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    std::unique_ptr<void, decltype(&iconv_close)> owner(converter, iconv_close);
+    // Each 2-byte unit becomes at most 3 bytes.
+    storage.resize(bytes.size() / 2 * 3);
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
+    size_t inLeft = bytes.size();
+    char* out = reinterpret_cast<char*>(storage.data());
+    size_t outLeft = storage.size();
+    if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) || inLeft)
+        return std::nullopt;
+    storage.resize(storage.size() - outLeft);
+    return std::span<const std::uint8_t>(storage);
 }
 
 struct PlistDeleter {
@@ -663,14 +730,18 @@ std::optional<PropertyListValue> PropertyListValue::fromBytes(std::span<const st
 {
     if (bytes.empty() || bytes.size() > maximumFileSize)
         return std::nullopt;
-    if (!nestingWithinLimit(bytes))
+    std::vector<std::uint8_t> converted;
+    auto text = asUTF8(bytes, converted);
+    if (!text || text->empty() || text->size() > maximumFileSize || !nestingWithinLimit(*text))
         return std::nullopt;
+    auto* start = reinterpret_cast<const char*>(text->data());
+    auto length = static_cast<uint32_t>(text->size());
     plist_t root = nullptr;
-    plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &root);
+    plist_from_memory(start, length, &root);
     PlistPtr owner(root);
     if (!root)
         return std::nullopt;
-    bool fromXML = !plist_is_binary(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
+    bool fromXML = !plist_is_binary(start, length);
     return convert(root, fromXML);
 }
 

@@ -405,3 +405,112 @@ TEST(PropertyList, MalformedInputReadsAsNothing)
         EXPECT_FALSE(PropertyListValue::fromBytes(entry.bytes));
     }
 }
+
+namespace {
+
+Bytes stringObject(size_t length, char fill = 'x')
+{
+    Bytes object { 0x5F, 0x12 };
+    appendBigEndian(object, length, 4);
+    object.insert(object.end(), length, static_cast<std::uint8_t>(fill));
+    return object;
+}
+
+// Each level an array holding the level below fanout times, over one string.
+Bytes sharedLevels(size_t levels, size_t fanout, size_t stringLength)
+{
+    std::vector<Bytes> objects { stringObject(stringLength) };
+    for (size_t level = 1; level <= levels; ++level)
+        objects.push_back(arrayObject(std::vector<std::uint64_t>(fanout, level - 1)));
+    return binaryPlist(objects, levels);
+}
+
+}
+
+TEST(PropertyList, SharedObjectsExpandingPastTheBudgetAreRefused)
+{
+    // Every value costs 64 bytes and every string its bytes, at each
+    // reference; the budget is 16 MiB.
+    constexpr size_t budget = 2 * PropertyListValue::maximumFileSize;
+    size_t largestString = (budget - 64) / 8 - 64;
+    Bytes utf16 { 0x6F, 0x12 };
+    appendBigEndian(utf16, 1024 * 1024, 4);
+    utf16.resize(utf16.size() + 2 * 1024 * 1024, 'a');
+    Bytes dictionary { 0xDF, 0x12 };
+    appendBigEndian(dictionary, 300, 4);
+    for (std::uint64_t i = 0; i < 300; ++i)
+        appendBigEndian(dictionary, 1 + i, 4);
+    for (std::uint64_t i = 0; i < 300; ++i)
+        appendBigEndian(dictionary, 301, 4);
+    std::vector<Bytes> keyed { dictionary };
+    for (int i = 0; i < 300; ++i)
+        keyed.push_back({ 0x53, static_cast<std::uint8_t>('0' + i / 100), static_cast<std::uint8_t>('0' + i / 10 % 10), static_cast<std::uint8_t>('0' + i % 10) });
+    keyed.push_back(stringObject(1024 * 1024));
+    Bytes sharedData { 0x4F, 0x12 };
+    appendBigEndian(sharedData, 1024 * 1024, 4);
+    sharedData.resize(sharedData.size() + 1024 * 1024, 7);
+
+    struct {
+        const char* name;
+        Bytes bytes;
+        bool readable;
+    } cases[] = {
+        { "string shared to the budget", sharedLevels(1, 8, largestString), true },
+        { "string shared one byte past it", sharedLevels(1, 8, largestString + 1), false },
+        { "300 references to a 1 MB string", sharedLevels(1, 300, 1024 * 1024), false },
+        { "300 references to 1 MB of data", binaryPlist({ sharedData, arrayObject(std::vector<std::uint64_t>(300, 0)) }, 1), false },
+        { "a 2 MB UTF-16 string counted as UTF-8", binaryPlist({ utf16, arrayObject(std::vector<std::uint64_t>(6, 0)) }, 1), false },
+        { "300 keys sharing a 1 MB value", binaryPlist(keyed, 0), false },
+        { "nested arrays of one shared array", sharedLevels(3, 64, 1), false },
+        { "modest sharing", sharedLevels(3, 20, 8), true },
+    };
+    for (auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        ASSERT_LE(entry.bytes.size(), PropertyListValue::maximumFileSize);
+        EXPECT_EQ(PropertyListValue::fromBytes(entry.bytes).has_value(), entry.readable);
+    }
+}
+
+TEST(PropertyList, XMLWithAByteOrderMarkOrInUTF16Reads)
+{
+    // The compiler spells the UTF-16 form, so the converter is not checked
+    // against itself.
+    std::u16string text = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist version=\"1.0\"><dict>"
+                          u"<key>name</key><string>Caf\u00E9 \u2713 \U0001F3A8</string><key>on</key><true/></dict></plist>\n";
+    PropertyListValue expected(PropertyListValue::Dictionary { { "name", "Caf\xC3\xA9 \xE2\x9C\x93 \xF0\x9F\x8E\xA8" }, { "on", true } });
+    auto encode = [](std::u16string_view units, bool bigEndian) {
+        Bytes out;
+        for (char16_t unit : units) {
+            out.push_back(static_cast<std::uint8_t>(bigEndian ? unit >> 8 : unit));
+            out.push_back(static_cast<std::uint8_t>(bigEndian ? unit : unit >> 8));
+        }
+        return out;
+    };
+    std::string xml = expected.toXML();
+    Bytes withMark { 0xEF, 0xBB, 0xBF };
+    withMark.insert(withMark.end(), xml.begin(), xml.end());
+    std::u16string loneSurrogate = u"\uFEFF<plist><string>?</string></plist>";
+    loneSurrogate[16] = 0xD800;
+    Bytes oddLength = encode(text, false);
+    oddLength.pop_back();
+    struct {
+        const char* name;
+        Bytes bytes;
+        bool readable;
+    } cases[] = {
+        { "UTF-8 with a mark", withMark, true },
+        { "UTF-16 little-endian", encode(text, false), true },
+        { "UTF-16 big-endian", encode(text, true), true },
+        { "UTF-16 with a lone surrogate", encode(loneSurrogate, false), false },
+        { "UTF-16 of odd length", oddLength, false },
+        { "a mark alone", { 0xFF, 0xFE }, false },
+    };
+    for (auto& entry : cases) {
+        SCOPED_TRACE(entry.name);
+        auto value = PropertyListValue::fromBytes(entry.bytes);
+        ASSERT_EQ(value.has_value(), entry.readable);
+        if (value) {
+            EXPECT_EQ(*value, expected);
+        }
+    }
+}
