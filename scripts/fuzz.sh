@@ -21,15 +21,40 @@ for checkedIn in fuzz/seeds/*/; do
   mkdir -p "build/fuzz/seeds/$(basename "$checkedIn")"
   cp "$checkedIn"* "build/fuzz/seeds/$(basename "$checkedIn")/"
 done
-for target in $targets; do
+fuzzTarget() {
+  local target="$1" name corpus
   name="$(basename "$target")"
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
-  seeds=()
+  local seeds=()
   if [ -d "build/fuzz/seeds/$name" ]; then seeds=("build/fuzz/seeds/$name"); fi
   # A target's dictionary, fuzz/NAME.dict, steers mutation towards its format's markers.
-  options=()
+  local options=()
   if [ -f "fuzz/$name.dict" ]; then options=("-dict=fuzz/$name.dict"); fi
-  echo "fuzz: $name for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=0 "${options[@]}" "$corpus" "${seeds[@]}" 2>&1 | tail -n 2
+  "$target" -max_total_time="$seconds" -print_final_stats=0 "${options[@]}" "$corpus" "${seeds[@]}" >"build/fuzz/logs/$name.log" 2>&1
+}
+# One target per core at a time; each one's log ends up printed, a failure fails the run.
+mkdir -p build/fuzz/logs
+failed=0
+running=()
+for target in $targets; do
+  echo "fuzz: $(basename "$target") for ${seconds}s"
+  fuzzTarget "$target" &
+  running+=("$!")
+  if [ "${#running[@]}" -ge "$(nproc)" ]; then
+    wait "${running[0]}" || failed=1
+    running=("${running[@]:1}")
+  fi
 done
+for pid in "${running[@]}"; do
+  wait "$pid" || failed=1
+done
+for target in $targets; do
+  name="$(basename "$target")"
+  echo "fuzz: $name"
+  tail -n 2 "build/fuzz/logs/$name.log"
+done
+if [ "$failed" -ne 0 ]; then
+  echo "fuzz: a target failed; its log in build/fuzz/logs says how" >&2
+  exit 1
+fi
