@@ -193,9 +193,10 @@ bool replace(const std::filesystem::path& target, std::span<const std::uint8_t> 
     // The lock tells removeStaleTemporaries this writer is alive.
     bool written = ::flock(temporary.descriptor.get(), LOCK_EX) == 0;
     if (existing) {
-        // Keep the replaced file's mode and, where allowed, its owner.
-        written = written && ::fchmod(temporary.descriptor.get(), existing->st_mode & 07777) == 0;
+        // Keep the replaced file's owner where allowed, and its mode; chmod last,
+        // since a change of owner clears the set-id bits.
         (void)::fchown(temporary.descriptor.get(), existing->st_uid, existing->st_gid);
+        written = written && ::fchmod(temporary.descriptor.get(), existing->st_mode & 07777) == 0;
     }
     written = written && writeAll(temporary.descriptor.get(), bytes) && ::fsync(temporary.descriptor.get()) == 0;
     // Without /proc an unnamed temporary cannot be given a name; fall back to a named one.
