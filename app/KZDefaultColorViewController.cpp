@@ -1,8 +1,8 @@
 #include "app/KZDefaultColorViewController.h"
 
 #include "app/TabBarButtons.h"
+#include "Foundation/LockedUpdate.h"
 #include "Foundation/NSDictionary.h"
-#include "Foundation/NSFileManager.h"
 #include "KZColorPicker/ColorPicker/KZColorPicker.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIButton.h"
@@ -108,12 +108,10 @@ void KZDefaultColorViewController::saveColorwithColor(const UIColorRef& color)
     if (cgColor && CGColorGetNumberOfComponents(cgColor) > 2) {
         const auto& components = CGColorGetComponents(cgColor);
         // A file that exists but does not parse is left alone; only a missing one is started afresh.
-        auto settings = NSFileManager::defaultManager().fileExistsAtPath(SharedFiles::settingsPath) ? loadSettings() : NSMutableDictionary::dictionary();
-        if (settings) {
+        (void)Foundation::updateDictionaryFile(SharedFiles::settingsPath, SharedFiles::settingsLockPath, true, [&](NSMutableDictionary& settings) {
             for (size_t i = 0; i < SharedFiles::colorComponentKeys.size(); ++i)
-                settings->setObjectForKey(static_cast<float>(components[i]), SharedFiles::colorComponentKeys[i]);
-            (void)settings->writeToFile(SharedFiles::settingsPath, true);
-        }
+                settings.setObjectForKey(static_cast<float>(components[i]), SharedFiles::colorComponentKeys[i]);
+        });
     }
     TabBarButtons::showSaveSuccess();
 }

@@ -1,5 +1,6 @@
 #include "app/TabBarButtons.h"
 
+#include "Foundation/LockedUpdate.h"
 #include "Foundation/NSDictionary.h"
 #include "UIKit/UIAlertView.h"
 #include "shared/SharedFiles.h"
@@ -24,18 +25,15 @@ void showSwitchState(UIBarButtonItem& button, std::string_view key)
 
 void flipSwitch(UIBarButtonItem& button, std::string_view key)
 {
-    auto settings = NSMutableDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
-    if (button.title() == turnOnTitle) {
-        button.setTitle(turnOffTitle);
-        if (settings)
-            settings->setObjectForKey("1", std::string(key));
-    } else {
-        button.setTitle(turnOnTitle);
-        if (settings)
-            settings->removeObjectForKey(key);
-    }
-    if (settings)
-        (void)settings->writeToFile(SharedFiles::settingsPath, true);
+    bool turningOn = button.title() == turnOnTitle;
+    button.setTitle(turningOn ? turnOffTitle : turnOnTitle);
+    // Only an existing Settings file is changed: a switch alone means nothing without a colour.
+    (void)Foundation::updateDictionaryFile(SharedFiles::settingsPath, SharedFiles::settingsLockPath, false, [&](NSMutableDictionary& settings) {
+        if (turningOn)
+            settings.setObjectForKey("1", std::string(key));
+        else
+            settings.removeObjectForKey(key);
+    });
 }
 
 void showSaveSuccess()

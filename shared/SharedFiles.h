@@ -11,6 +11,9 @@ namespace SharedFiles {
 
 // A property list: the application writes it, the plug-in reads it for every backdrop.
 inline constexpr const char* settingsPath = "/var/mobile/Library/Preferences/com.quarrow.tintwell.plist";
+// Writers of the Settings file hold an advisory lock on this file while they read, change
+// and replace it (see Foundation::updateDictionaryFile); the plug-in only reads and never locks.
+inline constexpr const char* settingsLockPath = "/var/mobile/Library/Preferences/.com.quarrow.tintwell.plist.lock";
 inline constexpr const char* backgroundImageFolder = "/Library/Application Support/Tintwell/backImage";
 // The saved picture, always a PNG whatever it was chosen from.
 inline constexpr const char* backgroundImagePath = "/Library/Application Support/Tintwell/backImage/backimage.png";

@@ -1,11 +1,11 @@
 #include "host/ScriptDriver.h"
 
-#include "Foundation/AtomicFile.h"
 #include "Foundation/NSLog.h"
 #include "ImageIO/PNGCodec.h"
 #include "QuartzCore/CAAnimationClock.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
+#include "host/CommandLineOutput.h"
 #include "host/ScreenDescription.h"
 #include "host/TouchInjector.h"
 
@@ -244,7 +244,7 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
         auto png = screenPNG();
         if (!png)
             return "error: the screen has no picture to write";
-        if (!Foundation::writeFileAtomically(rest, *png))
+        if (!writeCommandLineOutput(rest, *png, m_answers))
             return "error: could not write " + rest;
         return "ok";
     }

@@ -4,5 +4,10 @@
 
 #include <filesystem>
 
-// Writes the view's rendering (renderViewToImage) as a PNG file on this machine; answers success.
+#include <cstdint>
+#include <vector>
+
+// The view's rendering (renderViewToImage) as PNG bytes; empty when it cannot be encoded.
+[[nodiscard]] std::vector<std::uint8_t> viewSnapshotPNG(UIView&, CGFloat scale);
+// Writes viewSnapshotPNG as a file on this machine; answers success.
 [[nodiscard]] bool writeViewSnapshot(UIView&, CGFloat scale, const std::filesystem::path& file);

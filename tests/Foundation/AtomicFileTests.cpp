@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using Foundation::readWholeFile;
+using Foundation::TemporaryKind;
 using Foundation::writeFileAtomically;
 
 namespace {
@@ -149,4 +153,141 @@ TEST(AtomicFile, ReadsOnlyWholeRegularFilesWithinTheLimit)
             EXPECT_EQ(std::string(bytes->begin(), bytes->end()), *entry.expected);
         }
     }
+}
+
+namespace {
+
+// Reads a FIFO to its end in a thread of its own, so that the writer's open does not wait forever.
+std::future<std::string> drain(const std::filesystem::path& fifo)
+{
+    return std::async(std::launch::async, [fifo] {
+        int descriptor = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
+        std::string text;
+        char buffer[256];
+        ssize_t count;
+        while (descriptor >= 0 && (count = read(descriptor, buffer, sizeof buffer)) > 0)
+            text.append(buffer, static_cast<size_t>(count));
+        if (descriptor >= 0)
+            close(descriptor);
+        return text;
+    });
+}
+
+mode_t modeOf(const std::filesystem::path& path)
+{
+    struct stat status {};
+    EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
+    return status.st_mode;
+}
+
+class UmaskScope {
+public:
+    explicit UmaskScope(mode_t mask) : m_saved(umask(mask)) { }
+    ~UmaskScope() { umask(m_saved); }
+
+private:
+    mode_t m_saved;
+};
+
+}
+
+TEST(AtomicFile, EachKindOfDestinationIsWrittenWithoutReplacingWhatIsNotARegularFile)
+{
+    for (auto kind : { TemporaryKind::PreferUnnamed, TemporaryKind::Named }) {
+        SCOPED_TRACE(kind == TemporaryKind::Named ? "named temporary" : "unnamed temporary");
+        TestSupport::TemporaryDirectory folder;
+        auto regular = folder.path() / "regular";
+        TestSupport::writeFile(regular, "old");
+        auto target = folder.path() / "target";
+        TestSupport::writeFile(target, "old");
+        std::filesystem::create_symlink(target, folder.path() / "link");
+        auto fifo = folder.path() / "fifo";
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        auto linkedFifo = folder.path() / "linked-fifo";
+        ASSERT_EQ(mkfifo(linkedFifo.c_str(), 0600), 0);
+        std::filesystem::create_symlink(linkedFifo, folder.path() / "fifo-link");
+        std::filesystem::create_directory(folder.path() / "folder");
+        std::filesystem::create_symlink(folder.path() / "nowhere", folder.path() / "dangling");
+
+        struct {
+            const char* name;
+            std::filesystem::path path;
+            std::filesystem::path readBack; // empty when the content goes to a reader
+            std::filesystem::path fifo;     // drained while writing
+            bool succeeds;
+            mode_t type;
+        } cases[] = {
+            { "regular file", regular, regular, {}, true, S_IFREG },
+            { "new name", folder.path() / "new", folder.path() / "new", {}, true, S_IFREG },
+            { "FIFO with a reader", fifo, {}, fifo, true, S_IFIFO },
+            { "character device", "/dev/null", {}, {}, true, S_IFCHR },
+            { "symlink to a regular file", folder.path() / "link", target, {}, true, S_IFLNK },
+            { "symlink to a FIFO", folder.path() / "fifo-link", {}, linkedFifo, true, S_IFLNK },
+            { "folder", folder.path() / "folder", {}, {}, false, S_IFDIR },
+            { "dangling symlink", folder.path() / "dangling", {}, {}, false, S_IFLNK },
+        };
+        for (auto& entry : cases) {
+            SCOPED_TRACE(entry.name);
+            std::optional<std::future<std::string>> reader;
+            if (!entry.fifo.empty())
+                reader = drain(entry.fifo);
+            EXPECT_EQ(Foundation::writeFile(entry.path, bytesOf("new"), kind), entry.succeeds);
+            if (reader) {
+                EXPECT_EQ(reader->get(), "new");
+            }
+            if (!entry.readBack.empty()) {
+                EXPECT_EQ(TestSupport::readFile(entry.readBack), "new");
+            }
+            EXPECT_EQ(modeOf(entry.path) & S_IFMT, entry.type);
+        }
+        EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string> { "dangling", "fifo", "fifo-link", "folder", "link", "linked-fifo", "new", "regular", "target" }));
+    }
+}
+
+TEST(AtomicFile, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode)
+{
+    for (auto kind : { TemporaryKind::PreferUnnamed, TemporaryKind::Named }) {
+        SCOPED_TRACE(kind == TemporaryKind::Named ? "named temporary" : "unnamed temporary");
+        TestSupport::TemporaryDirectory folder;
+        UmaskScope mask(027);
+        auto created = folder.path() / "created";
+        ASSERT_TRUE(Foundation::writeFile(created, bytesOf("x"), kind));
+        EXPECT_EQ(modeOf(created) & 07777, 0640u);
+
+        auto replaced = folder.path() / "replaced";
+        TestSupport::writeFile(replaced, "old");
+        ASSERT_EQ(chmod(replaced.c_str(), 0604), 0);
+        ASSERT_TRUE(Foundation::writeFile(replaced, bytesOf("new"), kind));
+        EXPECT_EQ(modeOf(replaced) & 07777, 0604u);
+    }
+}
+
+TEST(AtomicFile, StaleTemporariesOfTheSameFileAreRemovedOthersKept)
+{
+    TestSupport::TemporaryDirectory folder;
+    auto file = folder.path() / "settings.plist";
+    auto makeTemporary = [&](const std::string& name, bool old) {
+        auto path = folder.path() / name;
+        TestSupport::writeFile(path, "left over");
+        if (old) {
+            timespec times[2] = { { time(nullptr) - 3600, 0 }, { time(nullptr) - 3600, 0 } };
+            EXPECT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+    };
+    makeTemporary(".settings.plist.Ab3dE9", true);
+    makeTemporary(".settings.plist.fresh1", false);
+    makeTemporary(".other.plist.Ab3dE9", true);
+    makeTemporary(".settings.plist.notours", true);
+    // A live writer holds its temporary locked, however old it looks.
+    makeTemporary(".settings.plist.Locked", true);
+    int held = open((folder.path() / ".settings.plist.Locked").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    // Something else at a temporary's name is never followed or removed.
+    std::filesystem::create_symlink(folder.path() / ".other.plist.Ab3dE9", folder.path() / ".settings.plist.Symlnk");
+
+    ASSERT_TRUE(writeFileAtomically(file, bytesOf("new")));
+    close(held);
+    EXPECT_EQ(namesIn(folder.path()),
+        (std::vector<std::string> { ".other.plist.Ab3dE9", ".settings.plist.Locked", ".settings.plist.Symlnk", ".settings.plist.fresh1", ".settings.plist.notours", "settings.plist" }));
 }

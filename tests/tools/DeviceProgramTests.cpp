@@ -72,6 +72,39 @@ TEST_F(DeviceProgram, SetFollowsTheApplicationsWriters)
     EXPECT_TRUE(settings()->objectForKey(SharedFiles::imageSwitchKey));
 }
 
+TEST_F(DeviceProgram, ColourAndSwitchOnAFreshDeviceAreOneWrite)
+{
+    ASSERT_EQ(device("init").exitCode, 0);
+    auto result = device("set --color 0,0,1,1 --color-switch on");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    auto saved = settings();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->count(), 5u);
+    EXPECT_TRUE(saved->objectForKey(SharedFiles::colorSwitchKey));
+}
+
+TEST_F(DeviceProgram, RacingSetsLoseNoSwitchChange)
+{
+    ASSERT_EQ(device("init").exitCode, 0);
+    ASSERT_EQ(device("set --color 0,0,1,1").exitCode, 0);
+    auto program = TestSupport::shellQuote((TestSupport::binaryDirectory() / "bin" / "tessary8-device").string()) + " --root " + TestSupport::shellQuote(m_root.path().string());
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
+        bool on = round % 2 == 0;
+        std::string value = on ? "on" : "off";
+        // Each process changes one switch; without a shared lock one read-modify-write undoes the other.
+        std::string commands;
+        for (int pair = 0; pair < 4; ++pair)
+            commands += program + " set --color-switch " + value + " & " + program + " set --image-switch " + value + " & ";
+        auto result = TestSupport::runCommand(commands + "wait");
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        auto saved = settings();
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->objectForKey(SharedFiles::colorSwitchKey) != nullptr, on);
+        EXPECT_EQ(saved->objectForKey(SharedFiles::imageSwitchKey) != nullptr, on);
+    }
+}
+
 TEST_F(DeviceProgram, SetRefusesBadValuesAndKeepsAnUnreadableSettingsFile)
 {
     ASSERT_EQ(device("init").exitCode, 0);

@@ -73,6 +73,23 @@ TEST(KeyboardHostProgram, OutWritesOnePictureAtTheScaleAndPrintsTheReport)
     EXPECT_EQ(image->height(), 162u);
 }
 
+TEST(KeyboardHostProgram, OutDashWritesThePictureToStandardOutputAndTheReportToStandardError)
+{
+    TestSupport::TemporaryDirectory root;
+    auto errors = root.path() / "errors";
+    auto result = TestSupport::runCommand(TestSupport::shellQuote(keyboardProgram()) + " --root " + TestSupport::shellQuote(root.path().string())
+        + " --scale 1 --out - 2>" + TestSupport::shellQuote(errors.string()));
+    ASSERT_EQ(result.exitCode, 0);
+    auto image = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(result.output.data()), result.output.size() });
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 320u);
+    // The report is the last line there, after any log lines.
+    auto errorText = TestSupport::readFile(errors);
+    auto lastLine = errorText.substr(errorText.rfind('\n', errorText.size() - 2) + 1);
+    EXPECT_EQ(nlohmann::json::parse(lastLine)["size"], nlohmann::json({ 320, 216 }));
+    EXPECT_FALSE(std::filesystem::exists(root.path() / "-"));
+}
+
 TEST(KeyboardHostProgram, RefusesBadOptionsWithAMessage)
 {
     const char* badOptions[] = { "--frame 1,2,3", "--frame 1,2,3,4,5", "--frame a,b,c,d", "--frame 0,0,-1,10", "--frame 0,0,inf,10",

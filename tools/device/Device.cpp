@@ -1,6 +1,7 @@
 #include "Device.h"
 
 #include "Foundation/AtomicFile.h"
+#include "Foundation/LockedUpdate.h"
 #include "Foundation/DeviceRoot.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSDictionary.h"
@@ -144,28 +145,34 @@ std::optional<std::string> apply(const SettingsChange& change)
         if (png.length() == 0 || !png.writeToFile(SharedFiles::backgroundImagePath, true))
             return "cannot write " + DeviceRoot::resolve(SharedFiles::backgroundImagePath).string() + " (run tessary8-device init first)";
     }
-    if (change.color) {
-        auto& files = NSFileManager::defaultManager();
-        auto settings = files.fileExistsAtPath(SharedFiles::settingsPath) ? NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath) : NSMutableDictionary::dictionary();
-        if (!settings)
-            return "the Settings file exists but does not parse; it is left alone";
-        for (size_t i = 0; i < SharedFiles::colorComponentKeys.size(); ++i)
-            settings->setObjectForKey(PropertyListValue((*change.color)[i]), SharedFiles::colorComponentKeys[i]);
-        if (!settings->writeToFile(SharedFiles::settingsPath, true))
-            return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
-    }
-    for (auto [value, key] : { std::pair { change.colorSwitch, SharedFiles::colorSwitchKey }, std::pair { change.imageSwitch, SharedFiles::imageSwitchKey } }) {
-        if (!value)
-            continue;
-        auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath);
-        if (!settings)
-            return std::string("a switch changes an existing Settings file only; save a colour first (--color)");
-        if (*value)
-            settings->setObjectForKey(PropertyListValue("1"), key);
-        else
-            settings->removeObjectForKey(key);
-        if (!settings->writeToFile(SharedFiles::settingsPath, true))
-            return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
+    if (!change.color && !change.colorSwitch && !change.imageSwitch)
+        return std::nullopt;
+    // One locked write for the colour and both switches, so that racing writers lose nothing.
+    auto result = Foundation::updateDictionaryFile(SharedFiles::settingsPath, SharedFiles::settingsLockPath, change.color.has_value(), [&](NSMutableDictionary& settings) {
+        if (change.color) {
+            for (size_t i = 0; i < SharedFiles::colorComponentKeys.size(); ++i)
+                settings.setObjectForKey(PropertyListValue((*change.color)[i]), SharedFiles::colorComponentKeys[i]);
+        }
+        for (auto [value, key] : { std::pair { change.colorSwitch, SharedFiles::colorSwitchKey }, std::pair { change.imageSwitch, SharedFiles::imageSwitchKey } }) {
+            if (!value)
+                continue;
+            if (*value)
+                settings.setObjectForKey(PropertyListValue("1"), key);
+            else
+                settings.removeObjectForKey(key);
+        }
+    });
+    switch (result) {
+    case Foundation::LockedUpdateResult::Written:
+        break;
+    case Foundation::LockedUpdateResult::Unparsable:
+        if (change.color)
+            return std::string("the Settings file exists but does not parse; it is left alone");
+        [[fallthrough]];
+    case Foundation::LockedUpdateResult::Missing:
+        return std::string("a switch changes an existing Settings file only; save a colour first (--color)");
+    case Foundation::LockedUpdateResult::Unwritable:
+        return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
     }
     return std::nullopt;
 }

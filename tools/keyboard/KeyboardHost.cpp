@@ -2,6 +2,7 @@
 
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
+#include "host/CommandLineOutput.h"
 #include "host/Snapshot.h"
 #include "host/ViewTreeDescription.h"
 #include "substrate/Loader.h"
@@ -56,12 +57,12 @@ std::string KeyboardHost::report()
     return answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-bool KeyboardHost::writeShot(const std::filesystem::path& file)
+bool KeyboardHost::writeShot(const std::string& file, std::ostream& standardOutput)
 {
-    return m_keyboard && writeViewSnapshot(*m_keyboard, m_options.scale, file);
+    return m_keyboard && writeCommandLineOutput(file, viewSnapshotPNG(*m_keyboard, m_options.scale), standardOutput);
 }
 
-std::pair<std::string, bool> KeyboardHost::execute(const std::string& line)
+std::pair<std::string, bool> KeyboardHost::execute(const std::string& line, std::ostream& standardOutput)
 {
     std::istringstream words(line);
     std::string command;
@@ -80,7 +81,7 @@ std::pair<std::string, bool> KeyboardHost::execute(const std::string& line)
             return { "error: shot needs a file name", true };
         if (!m_keyboard)
             return { "error: no keyboard is shown yet; send show first", true };
-        if (!writeShot(rest))
+        if (!writeShot(rest, standardOutput))
             return { "error: could not write " + rest, true };
         return { "ok", true };
     }
@@ -99,7 +100,7 @@ void KeyboardHost::run(std::istream& in, std::ostream& out)
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        auto [answer, goOn] = execute(line);
+        auto [answer, goOn] = execute(line, out);
         out << answer << std::endl;
         if (!goOn)
             return;

@@ -26,13 +26,15 @@ public:
 
     void show();
     [[nodiscard]] std::string report();  // one line of JSON; empties the collected log
-    [[nodiscard]] bool writeShot(const std::filesystem::path&);
+    // "-" writes the PNG to standardOutput.
+    [[nodiscard]] bool writeShot(const std::string& file, std::ostream& standardOutput);
     [[nodiscard]] bool hasKeyboard() const { return m_keyboard != nullptr; }
 
     // Reads commands line by line and answers each with one flushed line; ends at "quit" or the end of input.
     void run(std::istream& in, std::ostream& out);
     // One command's answer, and whether the host goes on.
-    [[nodiscard]] std::pair<std::string, bool> execute(const std::string& line);
+    // "shot -" writes its picture to standardOutput before the answer.
+    [[nodiscard]] std::pair<std::string, bool> execute(const std::string& line, std::ostream& standardOutput);
 
 private:
     Options m_options;

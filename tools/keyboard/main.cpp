@@ -47,7 +47,7 @@ static int run(int argc, char** argv)
     app.add_option("--orientation", orientation, "portrait or landscape")->check(CLI::IsMember({ "portrait", "landscape" }));
     app.add_option("--frame", frameText, "Frame X,Y,W,H the backdrop is built with, instead of (0, 0, keyboard size)");
     app.add_option("--scale", scale, "Pixels per point in PNGs")->check(CLI::Range(0.25, 8.0));
-    app.add_option("--out", out, "Show one keyboard, write it to this PNG file, print the report and exit");
+    app.add_option("--out", out, "Show one keyboard, write it to this PNG file (- for standard output), print the report (then on standard error) and exit");
     CLI11_PARSE(app, argc, argv);
 
     if (!std::isfinite(scale)) {
@@ -71,11 +71,12 @@ static int run(int argc, char** argv)
     KeyboardHost host(options);
     if (!out.empty()) {
         host.show();
-        if (!host.writeShot(out)) {
+        if (!host.writeShot(out, std::cout)) {
             std::cerr << "tessary8-keyboard: could not write " << out << "\n";
             return 1;
         }
-        std::cout << host.report() << std::endl;
+        // With the picture on standard output the report must not corrupt it.
+        (out == "-" ? std::cerr : std::cout) << host.report() << std::endl;
         return 0;
     }
     host.run(std::cin, std::cout);
