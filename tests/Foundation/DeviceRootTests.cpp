@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::filesystem::path deviceUnder(const std::filesystem::path& home)
+std::filesystem::path deviceUnder(const std::filesystem::path& home)
 {
     return home / ".local/share/tessary8/device";
 }
