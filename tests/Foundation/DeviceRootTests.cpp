@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -36,14 +35,4 @@ TEST(DeviceRoot, DefaultRootComesFromAnAbsoluteSourceOrAHomeThatExists)
         SCOPED_TRACE(c.label);
         EXPECT_EQ(DeviceRoot::defaultRootFor(c.environment), c.expected);
     }
-}
-
-TEST(DeviceRoot, ChosenRootOverridesTheDefaultAndEmptyRestoresIt)
-{
-    auto before = DeviceRoot::current();
-    DeviceRoot::set("/srv/chosen");
-    EXPECT_EQ(DeviceRoot::current(), "/srv/chosen");
-    EXPECT_EQ(DeviceRoot::resolve("/var/../var/mobile"), "/srv/chosen/var/mobile");
-    DeviceRoot::set({});
-    EXPECT_EQ(DeviceRoot::current(), before);
 }
