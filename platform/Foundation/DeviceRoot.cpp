@@ -2,6 +2,10 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <pwd.h>
+#include <stdexcept>
+#include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace DeviceRoot {
@@ -20,30 +24,64 @@ std::filesystem::path& chosenRoot()
     return root;
 }
 
-const char* nonEmptyEnvironment(const char* name)
+bool isSet(const char* value)
 {
-    const char* value = std::getenv(name);
-    return value && *value ? value : nullptr;
+    return value && *value;
 }
 
+bool isAbsolute(const char* value)
+{
+    return isSet(value) && *value == '/';
+}
+
+// Accounts without a home name a folder that does not exist (/nonexistent).
+bool isUsableHome(const char* value)
+{
+    std::error_code error;
+    return isAbsolute(value) && std::filesystem::is_directory(value, error);
+}
+
+}
+
+std::filesystem::path defaultRootFor(const Environment& environment)
+{
+    if (isSet(environment.root))
+        return std::filesystem::absolute(environment.root);
+    // The XDG rules ask for a relative value to be ignored.
+    if (isAbsolute(environment.dataHome))
+        return std::filesystem::path(environment.dataHome) / "tessary8" / "device";
+    const char* home = isAbsolute(environment.home) ? environment.home
+        : isUsableHome(environment.passwordHome)    ? environment.passwordHome
+                                                    : nullptr;
+    if (!home)
+        return {};
+    return std::filesystem::path(home) / ".local" / "share" / "tessary8" / "device";
 }
 
 std::filesystem::path defaultRoot()
 {
-    if (const char* root = nonEmptyEnvironment("TESSARY8_ROOT"))
-        return std::filesystem::absolute(root);
-    if (const char* data = nonEmptyEnvironment("XDG_DATA_HOME"))
-        return std::filesystem::path(data) / "tessary8" / "device";
-    const char* home = nonEmptyEnvironment("HOME");
-    return std::filesystem::path(home ? home : "/tmp") / ".local" / "share" / "tessary8" / "device";
+    Environment environment { std::getenv("TESSARY8_ROOT"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), nullptr };
+    if (!isSet(environment.root) && !isAbsolute(environment.dataHome) && !isAbsolute(environment.home)) {
+        if (const passwd* entry = ::getpwuid(::getuid()))
+            environment.passwordHome = entry->pw_dir;
+    }
+    return defaultRootFor(environment);
+}
+
+const char* noRootMessage()
+{
+    return "no home folder to keep the device in: pass --root FOLDER (or set TESSARY8_ROOT)";
 }
 
 std::filesystem::path current()
 {
     std::lock_guard lock(rootLock());
-    if (chosenRoot().empty())
-        return defaultRoot();
-    return chosenRoot();
+    if (!chosenRoot().empty())
+        return chosenRoot();
+    auto root = defaultRoot();
+    if (root.empty())
+        throw std::runtime_error(noRootMessage());
+    return root;
 }
 
 void set(const std::filesystem::path& root)

@@ -12,6 +12,8 @@ void PlatformProcess::start(const Options& options)
 {
     Foundation::setProcessName(options.name);
     DeviceRoot::set(options.deviceRoot);
+    // Refuses here, before any plug-in or file is touched, when there is no root at all.
+    (void)DeviceRoot::current();
     UIKit::registerClasses();
     // The application object exists in every platform process: its run-loop observer makes
     // each turn's changes one commit. Without a monitor the screen shows its frames off screen.

@@ -1,6 +1,7 @@
 #include "host/ScriptDriver.h"
 
 #include "Foundation/NSLog.h"
+#include "Foundation/PrintableText.h"
 #include "ImageIO/PNGCodec.h"
 #include "QuartzCore/CAAnimationClock.h"
 #include "UIKit/UIScreen.h"
@@ -74,10 +75,9 @@ void ScriptDriver::startReading()
     m_queue = std::make_shared<LineQueue>();
     // The thread may outlive the driver (blocked on a terminal at exit): it holds only the queue and the waiter.
     std::thread([queue = m_queue, waiter = m_windowWaiter, &script = m_script] {
-        std::string line;
-        while (std::getline(script, line)) {
+        while (auto line = CommandLineReader::read(script)) {
             std::lock_guard guard(queue->lock);
-            queue->lines.push_back(line);
+            queue->lines.push_back(std::move(*line));
             waiter->wake();
         }
         std::lock_guard guard(queue->lock);
@@ -86,18 +86,17 @@ void ScriptDriver::startReading()
     }).detach();
 }
 
-std::optional<std::string> ScriptDriver::nextLine()
+std::optional<CommandLineReader::Line> ScriptDriver::nextLine()
 {
     if (!m_queue) {
-        std::string line;
-        if (std::getline(m_script, line))
+        if (auto line = CommandLineReader::read(m_script))
             return line;
         m_finished = true;
         return std::nullopt;
     }
     std::lock_guard guard(m_queue->lock);
     if (!m_queue->lines.empty()) {
-        std::string line = std::move(m_queue->lines.front());
+        auto line = std::move(m_queue->lines.front());
         m_queue->lines.pop_front();
         return line;
     }
@@ -118,9 +117,13 @@ void ScriptDriver::wake()
 
 void ScriptDriver::answer(const std::string& line)
 {
-    if (line.starts_with("error:"))
-        m_failed = true;
-    m_answers << line << std::endl;
+    if (!line.starts_with("error:")) {
+        m_answers << line << std::endl;
+        return;
+    }
+    m_failed = true;
+    // Error lines quote the script's words and file names as given.
+    m_answers << Foundation::printableText(line) << std::endl;
 }
 
 void ScriptDriver::waitUntil(NSRunLoop& loop, std::optional<double> deadline)
@@ -157,7 +160,9 @@ void ScriptDriver::step(NSRunLoop& loop, std::optional<double> deadline)
 {
     auto line = nextLine();
     if (line) {
-        if (auto reply = execute(*line)) {
+        if (line->tooLong) {
+            answer(CommandLineReader::tooLongAnswer(*line));
+        } else if (auto reply = execute(line->text)) {
             if (!reply->empty())
                 answer(*reply);
         }
@@ -241,6 +246,8 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
     if (command == "shot") {
         if (rest.empty())
             return "error: shot needs a file name";
+        if (auto problem = CommandLineReader::fileNameProblem(rest))
+            return "error: " + *problem;
         auto png = screenPNG();
         if (!png)
             return "error: the screen has no picture to write";

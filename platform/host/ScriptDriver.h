@@ -2,6 +2,7 @@
 
 #include "Foundation/NSRunLoop.h"
 #include "UIKit/UIApplication.h"
+#include "host/CommandLineReader.h"
 
 #include <deque>
 #include <functional>
@@ -67,14 +68,14 @@ private:
     // nothing new (a person typing commands, a test speaking to the program).
     struct LineQueue {
         std::mutex lock;
-        std::deque<std::string> lines;
+        std::deque<CommandLineReader::Line> lines;
         bool ended = false;
     };
 
     void step(NSRunLoop&, std::optional<double> deadline);
     void startReading();
     // The next line; nullopt at the end of the script, or (in a window) while none has come.
-    std::optional<std::string> nextLine();
+    std::optional<CommandLineReader::Line> nextLine();
     void answer(const std::string&);
     void sendFrame(std::vector<UIFingerSample>);
     std::string tap(CGPoint);

@@ -6,11 +6,15 @@
 #include "objc/runtime.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace substrate {
 
@@ -68,6 +72,28 @@ bool filterMatches(const NSDictionary& plist, const Loader::Process& process)
     return std::find(results.begin(), results.end(), false) == results.end();
 }
 
+// Opened without blocking and without following a link, so that a FIFO, a device
+// or a link planted in the folder is turned away before anything reads from it.
+int openRegularFile(const std::string& hostPath)
+{
+    int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (descriptor < 0)
+        return -1;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+// Anything present but not a plain file is worth a line; a missing filter is not.
+bool isPresentButNotRegular(const std::string& hostPath)
+{
+    struct stat status;
+    return ::lstat(hostPath.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
 bool safeMode()
 {
     const char* value = std::getenv("TESSARY8_SAFE_MODE");
@@ -95,12 +121,31 @@ void Loader::loadLibraries(const Process& process)
             continue;
         std::string libraryPath = folder + "/" + name;
         std::string filterPath = folder + "/" + name.substr(0, name.size() - 6) + ".plist";
+        auto skip = [&](const std::string& path) {
+            std::fprintf(stderr, "%s: skipped %s: not a regular file\n", process.executable.c_str(), path.c_str());
+        };
+        if (isPresentButNotRegular(DeviceRoot::resolve(filterPath))) {
+            skip(filterPath);
+            continue;
+        }
         auto filter = NSDictionary::dictionaryWithContentsOfFile(filterPath);
         if (!filter || !filterMatches(*filter, process))
             continue;
-        auto hostPath = DeviceRoot::resolve(libraryPath);
-        // Library initialisers run inside dlopen, on this thread, with no loader lock held.
-        void* handle = dlopen(hostPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+        int descriptor = openRegularFile(DeviceRoot::resolve(libraryPath));
+        if (descriptor < 0) {
+            int openError = errno;
+            if (isPresentButNotRegular(DeviceRoot::resolve(libraryPath)))
+                skip(libraryPath);
+            else
+                std::fprintf(stderr, "%s: failed to load %s: %s\n", process.executable.c_str(), libraryPath.c_str(), std::strerror(openError));
+            continue;
+        }
+        // dlopen goes through the descriptor just checked, so the file cannot be
+        // swapped for a FIFO in between. Library initialisers run inside dlopen,
+        // on this thread, with no loader lock held.
+        std::string descriptorPath = "/proc/self/fd/" + std::to_string(descriptor);
+        void* handle = dlopen(descriptorPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ::close(descriptor);
         if (!handle) {
             const char* reason = dlerror();
             std::fprintf(stderr, "%s: failed to load %s: %s\n", process.executable.c_str(), libraryPath.c_str(), reason ? reason : "unknown error");

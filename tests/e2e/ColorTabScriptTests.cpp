@@ -83,6 +83,22 @@ TEST_F(ColorTabScript, BadCommandsAnswerErrorsChangeNothingAndFailTheRun)
     EXPECT_FALSE(settings()) << "a switch never creates the Settings file";
 }
 
+TEST_F(ColorTabScript, OverlongLinesAreCutAndErrorLinesEscaped)
+{
+    int exitCode = -1;
+    auto answers = runScript(std::string(100 * 1024, 'b') + "\nbutton Tu\x1b[2Jrn\nshot /" + std::string(5000, 's') + ".png\nquit\n", exitCode);
+    EXPECT_EQ(exitCode, 1);
+    const std::string expected[] = {
+        "error: command longer than 65536 bytes, ignored: '" + std::string(40, 'b') + "…'",
+        "error: no visible button titled 'Tu\\x1B[2Jrn'",
+        "error: file name longer than 4095 bytes",
+        "ok",
+    };
+    ASSERT_EQ(answers.size(), std::size(expected));
+    for (size_t i = 0; i < answers.size(); ++i)
+        EXPECT_EQ(answers[i], expected[i]);
+}
+
 TEST_F(ColorTabScript, PinchAndRotateMoveTheirFirstFingerOverTheWheelWhereTheyShould)
 {
     // The wheel is 240 points wide about (160, 199); the colour is where finger 1 lifts.

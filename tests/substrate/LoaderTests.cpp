@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The loader works once per process, so each case loads in a child process that
 // exits with one bit per library that ended up loaded.
@@ -98,6 +100,53 @@ TEST(LoaderDeathTest, BrokenLibraryIsReportedAndTheNextStillLoads)
     install(root, "Beta", uikitFilter);
     EXPECT_EXIT(loadAndExit(keyboardProcess, { "Alpha", "Beta" }), testing::ExitedWithCode(2),
         "tessary8-keyboard: failed to load /Library/MobileSubstrate/DynamicLibraries/Alpha\\.dylib");
+}
+
+TEST(LoaderDeathTest, NonRegularLibraryOrFilterIsSkippedWithoutBlocking)
+{
+    enum class Plant { FifoLibrary, FifoFilter, LinkedLibrary, FolderLibrary };
+    struct Case {
+        const char* label;
+        Plant plant;
+        const char* skipped;
+    };
+    const Case cases[] = {
+        { "FIFO as the library", Plant::FifoLibrary, "Alpha\\.dylib" },
+        { "FIFO as the filter", Plant::FifoFilter, "Alpha\\.plist" },
+        { "link to a library", Plant::LinkedLibrary, "Alpha\\.dylib" },
+        { "folder named as a library", Plant::FolderLibrary, "Alpha\\.dylib" },
+    };
+    const std::string stem = std::string(Loader::libraryFolder) + "/Alpha";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ScopedDeviceRoot root;
+        install(root, "Beta", uikitFilter);
+        switch (c.plant) {
+        case Plant::FifoLibrary:
+            ASSERT_EQ(mkfifo(root.prepare(stem + ".dylib").c_str(), 0600), 0);
+            TestSupport::writeFile(root.prepare(stem + ".plist"), uikitFilter);
+            break;
+        case Plant::FifoFilter:
+            install(root, "Alpha", std::nullopt);
+            ASSERT_EQ(mkfifo(root.prepare(stem + ".plist").c_str(), 0600), 0);
+            break;
+        case Plant::LinkedLibrary:
+            std::filesystem::create_symlink(TEST_PLUGIN_PATH, root.prepare(stem + ".dylib"));
+            TestSupport::writeFile(root.prepare(stem + ".plist"), uikitFilter);
+            break;
+        case Plant::FolderLibrary:
+            std::filesystem::create_directories(root.prepare(stem + ".dylib"));
+            TestSupport::writeFile(root.prepare(stem + ".plist"), uikitFilter);
+            break;
+        }
+        // A loader that blocks on the planted file is ended by the alarm and fails the exit code.
+        EXPECT_EXIT(
+            {
+                alarm(20);
+                loadAndExit(keyboardProcess, { "Alpha", "Beta" });
+            },
+            testing::ExitedWithCode(2), std::string("skipped /Library/MobileSubstrate/DynamicLibraries/") + c.skipped + ": not a regular file");
+    }
 }
 
 TEST(LoaderDeathTest, SafeModeLoadsNothing)

@@ -76,4 +76,16 @@ TEST_F(DevicePhotosProgram, AddRefusesAnythingButAPhotoAndCopiesNothing)
     }
 }
 
+TEST_F(DevicePhotosProgram, SetImageTakesAJpegAndStoresItAsPng)
+{
+    ASSERT_EQ(device("init").exitCode, 0);
+    auto set = device("set --image " + file("photo.jpg", encodeJPEG(*cornerPicture(64, 32))));
+    EXPECT_EQ(set.exitCode, 0) << set.output;
+    auto stored = TestSupport::readFile(m_root.path() / "Library/Application Support/Tintwell/backImage/backimage.png");
+    auto image = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(stored.data()), stored.size() });
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 64u);
+    EXPECT_EQ(image->height(), 32u);
+}
+
 }

@@ -116,12 +116,84 @@ TEST_F(DeviceProgram, SetRefusesBadValuesAndKeepsAnUnreadableSettingsFile)
     }
     auto garbage = m_root.path() / "garbage.png";
     TestSupport::writeFile(garbage, "not an image");
-    EXPECT_NE(device("set --image " + TestSupport::shellQuote(garbage.string())).output.find("cannot read"), std::string::npos);
+    EXPECT_NE(device("set --image " + TestSupport::shellQuote(garbage.string())).output.find("is not a picture that decodes"), std::string::npos);
 
     auto settingsFile = m_root.path() / std::filesystem::path(SharedFiles::settingsPath).relative_path();
     TestSupport::writeFile(settingsFile, "<plist>broken");
     EXPECT_NE(device("set --color 0,0,0,1").exitCode, 0);
     EXPECT_EQ(TestSupport::readFile(settingsFile), "<plist>broken");
+}
+
+TEST_F(DeviceProgram, FailuresNameTheirRealCause)
+{
+    // Tests run as root, where permissions deny nothing: a file where a folder belongs
+    // (or the reverse) makes the system refuse with its own reason just the same.
+    const auto root = m_root.path();
+    const auto hostPath = [&](const char* devicePath) { return root / std::filesystem::path(devicePath).relative_path(); };
+    const char* pluginPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib";
+    const auto notElf = root / "notelf.so";
+    TestSupport::writeFile(notElf, "#!/bin/sh\n");
+    enum class Plant { Nothing, PreferencesIsAFile, SettingsIsAFolder, PlugInIsAFolder };
+    struct Case {
+        const char* label;
+        Plant plant;
+        std::string arguments;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        { "switch when the Settings file cannot be reached", Plant::PreferencesIsAFile, "set --color-switch on", 1,
+            "cannot use the Settings file (unreadable: Not a directory)" },
+        { "colour when the Settings file is a folder", Plant::SettingsIsAFolder, "set --color 0,0,0,1", 1,
+            "cannot use the Settings file (unreadable: not a regular file)" },
+        { "colour when its folder is a file", Plant::PreferencesIsAFile, "set --color 0,0,0,1", 1, ": Not a directory" },
+        { "status of an unreachable Settings file", Plant::PreferencesIsAFile, "status", 0, "unreadable: Not a directory (reads as if empty)" },
+        { "status of a broken Settings file", Plant::Nothing, "status", 0, "does not parse (reads as if empty)" },
+        { "status of a plug-in that is a folder", Plant::PlugInIsAFolder, "status", 0, "Tessary8.dylib: unreadable: not a regular file" },
+        { "nothing to change", Plant::Nothing, "set", 1, "set: nothing to change" },
+        { "library without an ELF header", Plant::Nothing, "init --library " + TestSupport::shellQuote(notElf.string()), 1,
+            "is not a shared library (no ELF header)" },
+        { "library that is missing", Plant::Nothing, "init --library /nonexistent/Tessary8.so", 1, "is missing (build it first" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(hostPath("/var"));
+        std::filesystem::remove_all(hostPath(pluginPath));
+        ASSERT_EQ(device("init").exitCode, 0);
+        switch (c.plant) {
+        case Plant::Nothing:
+            TestSupport::writeFile(hostPath(SharedFiles::settingsPath), "<plist>broken");
+            break;
+        case Plant::PreferencesIsAFile:
+            std::filesystem::remove_all(hostPath(SharedFiles::settingsPath).parent_path());
+            TestSupport::writeFile(hostPath(SharedFiles::settingsPath).parent_path(), "a file");
+            break;
+        case Plant::SettingsIsAFolder:
+            std::filesystem::create_directories(hostPath(SharedFiles::settingsPath));
+            break;
+        case Plant::PlugInIsAFolder:
+            std::filesystem::remove(hostPath(pluginPath));
+            std::filesystem::create_directories(hostPath(pluginPath));
+            break;
+        }
+        auto result = device(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
+        EXPECT_NE(result.output.find(c.says), std::string::npos) << result.output;
+    }
+}
+
+TEST_F(DeviceProgram, StatusEscapesControlCharactersFromTheSettingsFile)
+{
+    ASSERT_EQ(device("init").exitCode, 0);
+    DeviceRoot::set(m_root.path());
+    NSMutableDictionary hostile({ { "x\x1b]0;owned\x07", PropertyListValue("\x1b[2J") } });
+    bool written = hostile.writeToFile(SharedFiles::settingsPath, true);
+    DeviceRoot::set({});
+    ASSERT_TRUE(written);
+    auto result = device("status");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output.find('\x1b'), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("other key \"x\\x1B]0;owned\\x07\": \"\\x1B[2J\""), std::string::npos) << result.output;
 }
 
 }

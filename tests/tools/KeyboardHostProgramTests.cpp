@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace {
 
@@ -103,6 +104,50 @@ TEST(KeyboardHostProgram, RefusesBadOptionsWithAMessage)
     auto help = TestSupport::runCommand(TestSupport::shellQuote(keyboardProgram()) + " --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("--orientation"), std::string::npos);
+}
+
+TEST(KeyboardHostProgram, OverlongInputIsCutAndEchoesAreEscaped)
+{
+    TestSupport::TemporaryDirectory root;
+    const std::string longPath = "/" + std::string(5000, 'p') + ".png";
+    const std::string input = std::string(200 * 1024, 'a') + "\n" + "dance\x1b[2J\n" + "show\n" + "shot " + longPath + "\n" + "quit\n";
+    auto result = TestSupport::runCommand(
+        TestSupport::shellQuote(keyboardProgram()) + " --root " + TestSupport::shellQuote(root.path().string()) + " 2>/dev/null", input);
+    EXPECT_EQ(result.exitCode, 0);
+    std::istringstream lines(result.output);
+    const std::string expected[] = {
+        "error: command longer than 65536 bytes, ignored: '" + std::string(40, 'a') + "…'",
+        "error: unknown command 'dance\\x1B[2J' (commands: show, report, shot FILE, quit)",
+        "ok",
+        "error: file name longer than 4095 bytes",
+        "ok",
+    };
+    for (const auto& line : expected) {
+        SCOPED_TRACE(line);
+        std::string answer;
+        ASSERT_TRUE(std::getline(lines, answer));
+        EXPECT_EQ(answer, line);
+    }
+}
+
+TEST(KeyboardHostProgram, OptionErrorsNameTheirCause)
+{
+    struct Case {
+        std::string options;
+        const char* says;
+    };
+    const Case cases[] = {
+        { "--scale 2abc", "number" },
+        { "--out ''", "--out needs a file name" },
+        { "--out /" + std::string(5000, 'o'), "--out: file name longer than" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        auto result = TestSupport::runCommand(TestSupport::shellQuote(keyboardProgram()) + " " + c.options + " 2>&1");
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_NE(result.output.find(c.says), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find("range"), std::string::npos) << result.output;
+    }
 }
 
 }

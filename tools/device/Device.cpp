@@ -6,13 +6,19 @@
 #include "Foundation/NSData.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSFileManager.h"
+#include "Foundation/PrintableText.h"
 #include "UIKit/PhotoLibrary.h"
 #include "UIKit/UIImage.h"
 #include "shared/SharedFiles.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Device {
 
@@ -23,10 +29,57 @@ bool createFolder(const char* devicePath)
     return NSFileManager::defaultManager().createDirectoryAtPath(devicePath, true);
 }
 
+// Why a file cannot be read, in the system's words; nullopt when it opens as a regular file,
+// so that a failed read of such a file is the content's fault.
+std::optional<std::string> readProblem(const std::filesystem::path& hostPath)
+{
+    int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0)
+        return std::string(std::strerror(errno));
+    struct stat status;
+    bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    ::close(descriptor);
+    if (!regular)
+        return std::string("not a regular file");
+    return std::nullopt;
+}
+
+bool isMissing(const std::filesystem::path& hostPath)
+{
+    struct stat status;
+    return ::lstat(hostPath.c_str(), &status) != 0 && errno == ENOENT;
+}
+
+std::string readFailure(const char* devicePath)
+{
+    auto hostPath = DeviceRoot::resolve(devicePath);
+    if (isMissing(hostPath))
+        return "missing";
+    if (auto problem = readProblem(hostPath))
+        return "unreadable: " + *problem;
+    return "does not parse";
+}
+
+// A failed write names the folder's fault when there is one: missing asks for init.
+std::string writeFailure(const char* devicePath)
+{
+    auto hostPath = DeviceRoot::resolve(devicePath);
+    auto folder = hostPath.parent_path();
+    std::string failure = "cannot write " + hostPath.string();
+    if (isMissing(folder))
+        return failure + ": its folder is missing (run tessary8-device init first)";
+    struct stat status;
+    if (::stat(folder.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
+        return failure + ": " + std::strerror(ENOTDIR);
+    if (::access(folder.c_str(), W_OK) != 0)
+        return failure + ": " + std::strerror(errno);
+    return failure;
+}
+
 std::string describeValue(const PropertyListValue& value)
 {
     if (auto* text = value.get<std::string>())
-        return "\"" + *text + "\"";
+        return "\"" + Foundation::printableText(*text) + "\"";
     if (auto* real = value.get<double>())
         return std::to_string(*real) + " (real)";
     if (auto* integer = value.get<PropertyListValue::Integer>())
@@ -76,15 +129,21 @@ std::optional<std::string> install(const std::filesystem::path& builtPlugin)
             return std::string("cannot create ") + DeviceRoot::resolve(folder).string();
     }
     auto library = Foundation::readWholeFile(builtPlugin, NSData::maximumFileSize);
-    if (!library)
-        return "cannot read the built plug-in " + builtPlugin.string() + " (build it first, or pass --library)";
+    if (!library) {
+        if (isMissing(builtPlugin))
+            return "the built plug-in " + builtPlugin.string() + " is missing (build it first, or pass --library)";
+        return "cannot read the built plug-in " + builtPlugin.string() + ": " + readProblem(builtPlugin).value_or("too large");
+    }
+    static constexpr std::uint8_t elfMagic[] = { 0x7f, 'E', 'L', 'F' };
+    if (library->size() < sizeof elfMagic || !std::equal(std::begin(elfMagic), std::end(elfMagic), library->begin()))
+        return builtPlugin.string() + " is not a shared library (no ELF header)";
     if (!Foundation::writeFileAtomically(DeviceRoot::resolve(pluginPath), *library))
-        return "cannot install " + DeviceRoot::resolve(pluginPath).string();
+        return writeFailure(pluginPath);
 
     PropertyListValue::Dictionary filter { { "Bundles", PropertyListValue::Array { "com.apple.UIKit" } } };
     NSMutableDictionary plist({ { "Filter", filter } });
     if (!plist.writeToFile(pluginFilterPath, true))
-        return "cannot write " + DeviceRoot::resolve(pluginFilterPath).string();
+        return writeFailure(pluginFilterPath);
     return std::nullopt;
 }
 
@@ -92,21 +151,28 @@ std::string status(const std::filesystem::path& builtPlugin)
 {
     std::ostringstream out;
     auto& files = NSFileManager::defaultManager();
-    out << "device root: " << DeviceRoot::current().string() << "\n";
+    out << "device root: " << Foundation::printableText(DeviceRoot::current().string()) << "\n";
     out << "plug-in " << pluginPath << ": ";
     if (auto installed = Foundation::readWholeFile(DeviceRoot::resolve(pluginPath), NSData::maximumFileSize)) {
         auto built = Foundation::readWholeFile(builtPlugin, NSData::maximumFileSize);
         out << (built && *built != *installed ? "installed, but not the one just built (run tessary8-device init to update it)" : "installed");
     } else {
-        out << "not installed";
+        auto failure = readFailure(pluginPath);
+        out << (failure == "missing" ? "not installed" : failure);
     }
     out << "\n";
     auto filter = NSDictionary::dictionaryWithContentsOfFile(pluginFilterPath);
-    out << "plug-in filter: " << (filter ? "present" : "missing or unreadable") << "\n";
-    out << "picture folder: " << (files.fileExistsAtPath(SharedFiles::backgroundImageFolder) ? "present" : "missing") << "\n";
+    out << "plug-in filter: " << (filter ? "present" : readFailure(pluginFilterPath)) << "\n";
+    out << "picture folder: ";
+    if (files.fileExistsAtPath(SharedFiles::backgroundImageFolder))
+        out << "present\n";
+    else if (isMissing(DeviceRoot::resolve(SharedFiles::backgroundImageFolder)))
+        out << "missing\n";
+    else
+        out << "unusable: " << std::strerror(errno) << "\n";
 
     out << "Settings file " << SharedFiles::settingsPath << ": ";
-    if (!files.fileExistsAtPath(SharedFiles::settingsPath)) {
+    if (isMissing(DeviceRoot::resolve(SharedFiles::settingsPath))) {
         out << "none (colour and picture switches off)\n";
     } else if (auto settings = NSDictionary::dictionaryWithContentsOfFile(SharedFiles::settingsPath)) {
         out << "\n";
@@ -118,19 +184,21 @@ std::string status(const std::filesystem::path& builtPlugin)
         }
         for (const auto& [key, value] : settings->entries()) {
             if (!isSettingsKey(key))
-                out << "  other key \"" << key << "\": " << describeValue(value) << "\n";
+                out << "  other key \"" << Foundation::printableText(key) << "\": " << describeValue(value) << "\n";
         }
     } else {
-        out << "unreadable (reads as if empty)\n";
+        out << readFailure(SharedFiles::settingsPath) << " (reads as if empty)\n";
     }
 
     out << "Background image file " << SharedFiles::backgroundImagePath << ": ";
-    if (!files.fileExistsAtPath(SharedFiles::backgroundImagePath))
+    if (isMissing(DeviceRoot::resolve(SharedFiles::backgroundImagePath)))
         out << "none\n";
     else if (auto image = UIImage::imageWithContentsOfFile(SharedFiles::backgroundImagePath))
         out << CGImageGetWidth(image->CGImage()) << " x " << CGImageGetHeight(image->CGImage()) << " pixels\n";
+    else if (auto problem = readProblem(DeviceRoot::resolve(SharedFiles::backgroundImagePath)))
+        out << "unreadable: " << *problem << " (shows nothing)\n";
     else
-        out << "unreadable (shows nothing)\n";
+        out << "not a picture that decodes (shows nothing)\n";
     return out.str();
 }
 
@@ -138,12 +206,16 @@ std::optional<std::string> apply(const SettingsChange& change)
 {
     if (change.image) {
         auto bytes = Foundation::readWholeFile(*change.image, NSData::maximumFileSize);
-        auto image = bytes ? UIImage::imageWithData(*bytes) : nullptr;
+        if (!bytes)
+            return "cannot read " + change.image->string() + ": " + readProblem(*change.image).value_or("too large");
+        auto image = UIImage::imageWithData(*bytes);
         if (!image)
-            return "cannot read " + change.image->string() + " as an image";
+            return change.image->string() + " is not a picture that decodes (a PNG, JPEG or HEIC)";
         NSData png(UIImagePNGRepresentation(image));
-        if (png.length() == 0 || !png.writeToFile(SharedFiles::backgroundImagePath, true))
-            return "cannot write " + DeviceRoot::resolve(SharedFiles::backgroundImagePath).string() + " (run tessary8-device init first)";
+        if (png.length() == 0)
+            return "cannot encode " + change.image->string() + " as PNG";
+        if (!png.writeToFile(SharedFiles::backgroundImagePath, true))
+            return writeFailure(SharedFiles::backgroundImagePath);
     }
     if (!change.color && !change.colorSwitch && !change.imageSwitch)
         return std::nullopt;
@@ -166,13 +238,14 @@ std::optional<std::string> apply(const SettingsChange& change)
     case Foundation::LockedUpdateResult::Written:
         break;
     case Foundation::LockedUpdateResult::Unparsable:
-        if (change.color)
-            return std::string("the Settings file exists but does not parse; it is left alone");
-        [[fallthrough]];
-    case Foundation::LockedUpdateResult::Missing:
-        return std::string("a switch changes an existing Settings file only; save a colour first (--color)");
+    case Foundation::LockedUpdateResult::Missing: {
+        auto failure = readFailure(SharedFiles::settingsPath);
+        if (failure == "missing")
+            return std::string("a switch changes an existing Settings file only; save a colour first (--color)");
+        return "cannot use the Settings file (" + failure + "); it is left alone";
+    }
     case Foundation::LockedUpdateResult::Unwritable:
-        return "cannot write " + DeviceRoot::resolve(SharedFiles::settingsPath).string();
+        return writeFailure(SharedFiles::settingsPath);
     }
     return std::nullopt;
 }

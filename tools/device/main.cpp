@@ -1,6 +1,7 @@
 #include "Device.h"
 
 #include "Foundation/DeviceRoot.h"
+#include "Foundation/PrintableText.h"
 #include "host/PlatformProcess.h"
 
 #include "../ProgramGuard.h"
@@ -42,7 +43,7 @@ static int run(int argc, char** argv)
     set->add_option("--color", color, "Save a colour: R,G,B,A, each 0..1")->delimiter(',')->expected(4);
     set->add_option("--color-switch", colorSwitch, "on or off")->check(CLI::IsMember({ "on", "off" }));
     set->add_option("--image-switch", imageSwitch, "on or off")->check(CLI::IsMember({ "on", "off" }));
-    set->add_option("--image", image, "Store this picture (PNG) as the keyboard background")->check(CLI::ExistingFile);
+    set->add_option("--image", image, "Store this picture (PNG, JPEG or HEIC) as the keyboard background, as PNG")->check(CLI::ExistingFile);
 
     auto* photos = app.add_subcommand("photos", "List the device's photo library, oldest first (or add to it)");
     photos->require_subcommand(0, 1);
@@ -80,12 +81,16 @@ static int run(int argc, char** argv)
         change.imageSwitch = onOff(imageSwitch);
         if (!image.empty())
             change.image = image;
+        if (!change.color && !change.colorSwitch && !change.imageSwitch && !change.image) {
+            std::cerr << "tessary8-device: set: nothing to change (give --color, --color-switch, --image-switch or --image)\n";
+            return 1;
+        }
         error = Device::apply(change);
     } else {
         std::cout << Device::status(library);
     }
     if (error) {
-        std::cerr << "tessary8-device: " << *error << "\n";
+        std::cerr << "tessary8-device: " << Foundation::printableText(*error) << "\n";
         return 1;
     }
     return 0;

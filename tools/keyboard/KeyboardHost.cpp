@@ -3,6 +3,8 @@
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
 #include "host/CommandLineOutput.h"
+#include "Foundation/PrintableText.h"
+#include "host/CommandLineReader.h"
 #include "host/Snapshot.h"
 #include "host/ViewTreeDescription.h"
 #include "substrate/Loader.h"
@@ -79,6 +81,8 @@ std::pair<std::string, bool> KeyboardHost::execute(const std::string& line, std:
     if (command == "shot") {
         if (rest.empty())
             return { "error: shot needs a file name", true };
+        if (auto problem = CommandLineReader::fileNameProblem(rest))
+            return { "error: " + *problem, true };
         if (!m_keyboard)
             return { "error: no keyboard is shown yet; send show first", true };
         if (!writeShot(rest, standardOutput))
@@ -96,12 +100,16 @@ std::pair<std::string, bool> KeyboardHost::execute(const std::string& line, std:
 
 void KeyboardHost::run(std::istream& in, std::ostream& out)
 {
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        auto [answer, goOn] = execute(line, out);
-        out << answer << std::endl;
+    while (auto line = CommandLineReader::read(in)) {
+        if (line->tooLong) {
+            out << CommandLineReader::tooLongAnswer(*line) << std::endl;
+            continue;
+        }
+        if (!line->text.empty() && line->text.back() == '\r')
+            line->text.pop_back();
+        auto [answer, goOn] = execute(line->text, out);
+        // Error lines quote the command and file names as given.
+        out << (answer.starts_with("error:") ? Foundation::printableText(answer) : answer) << std::endl;
         if (!goOn)
             return;
     }

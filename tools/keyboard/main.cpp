@@ -1,11 +1,14 @@
 #include "KeyboardHost.h"
 
+#include "Foundation/PrintableText.h"
+#include "host/CommandLineReader.h"
 #include "host/PlatformProcess.h"
 
 #include "../ProgramGuard.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -46,8 +49,17 @@ static int run(int argc, char** argv)
     app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
     app.add_option("--orientation", orientation, "portrait or landscape")->check(CLI::IsMember({ "portrait", "landscape" }));
     app.add_option("--frame", frameText, "Frame X,Y,W,H the backdrop is built with, instead of (0, 0, keyboard size)");
-    app.add_option("--scale", scale, "Pixels per point in PNGs")->check(CLI::Range(0.25, 8.0));
-    app.add_option("--out", out, "Show one keyboard, write it to this PNG file (- for standard output), print the report (then on standard error) and exit");
+    // A number first, so that "2abc" is called what it is rather than out of range.
+    app.add_option("--scale", scale, "Pixels per point in PNGs")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                char* stop = nullptr;
+                (void)std::strtod(text.c_str(), &stop);
+                return text.empty() || *stop ? "'" + text + "' is not a number" : std::string();
+            },
+            "NUMBER"))
+        ->check(CLI::Range(0.25, 8.0));
+    auto* outOption = app.add_option("--out", out, "Show one keyboard, write it to this PNG file (- for standard output), print the report (then on standard error) and exit");
     CLI11_PARSE(app, argc, argv);
 
     if (!std::isfinite(scale)) {
@@ -67,12 +79,21 @@ static int run(int argc, char** argv)
         }
     }
 
+    if (outOption->count() && out.empty()) {
+        std::cerr << "tessary8-keyboard: --out needs a file name\n";
+        return 2;
+    }
+    if (auto problem = CommandLineReader::fileNameProblem(out)) {
+        std::cerr << "tessary8-keyboard: --out: " << *problem << "\n";
+        return 2;
+    }
+
     PlatformProcess::start({ "tessary8-keyboard", root });
     KeyboardHost host(options);
     if (!out.empty()) {
         host.show();
         if (!host.writeShot(out, std::cout)) {
-            std::cerr << "tessary8-keyboard: could not write " << out << "\n";
+            std::cerr << "tessary8-keyboard: could not write " << Foundation::printableText(out) << "\n";
             return 1;
         }
         // With the picture on standard output the report must not corrupt it.
