@@ -245,6 +245,9 @@ std::optional<std::string> apply(const SettingsChange& change)
         return "cannot use the Settings file (" + failure + "); it is left alone";
     }
     case Foundation::LockedUpdateResult::Unwritable:
+        // Without the lock nothing was read either; a file that cannot even be read says so.
+        if (auto failure = readFailure(SharedFiles::settingsPath); failure.starts_with("unreadable"))
+            return "cannot use the Settings file (" + failure + "); it is left alone";
         return writeFailure(SharedFiles::settingsPath);
     }
     return std::nullopt;
