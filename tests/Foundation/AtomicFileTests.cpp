@@ -82,7 +82,9 @@ TEST(AtomicFile, PermissionsOfTheReplacedFileStay)
     ASSERT_TRUE(writeFileAtomically(file, bytesOf("first")));
     struct stat status;
     ASSERT_EQ(stat(file.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0644u);
+    mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask) << "a new file follows the umask";
 
     ASSERT_EQ(chmod(file.c_str(), 0600), 0);
     ASSERT_TRUE(writeFileAtomically(file, bytesOf("second")));
