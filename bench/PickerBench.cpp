@@ -7,6 +7,7 @@
 #include "KZColorPicker/ColorPicker/KZColorPicker.h"
 #include "KZColorPicker/ColorPicker/KZColorPickerHSWheel.h"
 #include "Foundation/NSRunLoop.h"
+#include "QuartzCore/CARenderer.h"
 #include "UIKit/UIGraphics.h"
 #include "UIKit/UIScreen.h"
 #include "UIKit/UIWindow.h"
@@ -75,6 +76,15 @@ void FullFrameRender(benchmark::State& state)
     }
 }
 
+// The floor of a frame whose layers all hold their contents: compositing alone.
+void FloorCompositeCachedLayers(benchmark::State& state)
+{
+    Scene scene;
+    auto context = screenContext();
+    for (auto _ : state)
+        CARenderer::render(*scene.window->layer(), context, CALayerTree::Model);
+}
+
 void FloorFillSamePixels(benchmark::State& state)
 {
     auto context = screenContext();
@@ -85,6 +95,7 @@ void FloorFillSamePixels(benchmark::State& state)
 
 BENCHMARK(WheelDragEvent)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FullFrameRender)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FloorCompositeCachedLayers)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FloorFillSamePixels)->Unit(benchmark::kMicrosecond);
 
 }
@@ -92,7 +103,8 @@ BENCHMARK(FloorFillSamePixels)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({ { "WheelDragEvent", "FloorFillSamePixels" }, { "FullFrameRender", "FloorFillSamePixels" } });
+    RatioReporter reporter({ { "WheelDragEvent", "FloorFillSamePixels" }, { "FullFrameRender", "FloorFillSamePixels" },
+        { "FullFrameRender", "FloorCompositeCachedLayers" } });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
     benchmark::Shutdown();

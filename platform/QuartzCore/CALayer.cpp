@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -266,6 +267,13 @@ void CALayer::displayIfNeeded()
 
 void CALayer::display()
 {
+    if (m_drawsNothing) {
+        if (m_properties.contents) {
+            storeValueForKey("contents", nullptr);
+            CATransaction::noteLayerChange();
+        }
+        return;
+    }
     CGRect bounds = CGRectStandardize(m_properties.bounds);
     CGFloat scale = m_properties.contentsScale;
     double width = std::ceil(static_cast<double>(bounds.size.width) * scale);
@@ -283,7 +291,14 @@ void CALayer::display()
     CGContextTranslateCTM(context, 0, static_cast<CGFloat>(height));
     CGContextScaleCTM(context, scale, -scale);
     CGContextTranslateCTM(context, -bounds.origin.x, -bounds.origin.y);
+    m_reachedEmptyDrawing = false;
     drawInContext(context);
+    if (std::exchange(m_reachedEmptyDrawing, false)) {
+        m_drawsNothing = true;
+        storeValueForKey("contents", nullptr);
+        CATransaction::noteLayerChange();
+        return;
+    }
     storeValueForKey("contents", CAPropertyValue(CGBitmapContextCreateImage(context)));
     CATransaction::noteLayerChange();
 }
@@ -292,6 +307,13 @@ void CALayer::drawInContext(const CGContextRef& context)
 {
     if (auto delegate = m_delegate.lock())
         delegate->drawLayerInContext(*this, context);
+    else
+        noteDrawsNothing();
+}
+
+void CALayerDelegate::drawLayerInContext(CALayer& layer, const CGContextRef&)
+{
+    layer.noteDrawsNothing();
 }
 
 void CALayer::layoutIfNeeded()

@@ -124,7 +124,11 @@ class CALayer : public NSObject {
     void removeFromSuperlayer();
 
     [[nodiscard]] std::shared_ptr<CALayerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(std::weak_ptr<CALayerDelegate> delegate) { m_delegate = std::move(delegate); }
+    void setDelegate(std::weak_ptr<CALayerDelegate> delegate)
+    {
+        m_delegate = std::move(delegate);
+        m_drawsNothing = false;
+    }
 
     // Display: the content drawn by drawInContext (the delegate's drawing by default) is cached as
     // contents, replacing whatever contents held, when the layer displays.
@@ -135,6 +139,9 @@ class CALayer : public NSObject {
     void displayIfNeededInTree();
     virtual void display();
     virtual void drawInContext(const CGContextRef&);
+    // Said by drawing methods that draw nothing (the defaults): from then on the layer
+    // displays without a backing store, as a class's drawing cannot start later.
+    void noteDrawsNothing() { m_reachedEmptyDrawing = true; }
 
     // Layout: a change of the bounds' size or of the sublayers asks for it.
     void setNeedsLayout();
@@ -258,4 +265,6 @@ private:
     unsigned long long m_createdBeforeCommit;
     bool m_needsDisplay = false;
     bool m_needsLayout = false;
+    bool m_drawsNothing = false;
+    bool m_reachedEmptyDrawing = false;
 };

@@ -36,7 +36,7 @@ public:
     virtual ~CALayerDelegate() = default;
 
     // Draws the layer's content into a context of its bounds (y down, in points) when it displays.
-    virtual void drawLayerInContext(CALayer&, const CGContextRef&) { }
+    virtual void drawLayerInContext(CALayer&, const CGContextRef&);
     // Places the layer's sublayers when it lays out.
     virtual void layoutSublayersOfLayer(CALayer&) { }
     // Asked before a property of the layer changes, with the old value still in place.

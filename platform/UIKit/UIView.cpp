@@ -325,6 +325,11 @@ void UIView::renderInContext(const CGContextRef& context)
     layer()->renderInContext(context);
 }
 
+void UIView::drawRect(CGRect)
+{
+    layer()->noteDrawsNothing();
+}
+
 void UIView::drawLayerInContext(CALayer&, const CGContextRef& context)
 {
     UIGraphicsPushContext(context);

@@ -135,7 +135,7 @@ class UIView : public UIResponder, public CALayerDelegate {
 
     // Drawing: what drawRect draws is kept as the layer's contents and drawn
     // again only after setNeedsDisplay (views that draw ask for it when made).
-    virtual void drawRect(CGRect) { }
+    virtual void drawRect(CGRect);
     void setNeedsDisplay() { layer()->setNeedsDisplay(); }
     // Layout: layoutSubviews runs before the next drawing after setNeedsLayout, or at layoutIfNeeded.
     virtual void layoutSubviews() { }

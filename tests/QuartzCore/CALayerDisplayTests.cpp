@@ -29,3 +29,31 @@ TEST(CALayerDisplay, ShadowOffsetsAreInPointsAtEveryContentsScale)
         EXPECT_EQ(pixelAt(*layer->contents(), 0, 2 * rows), transparent) << "nothing past it";
     }
 }
+
+TEST(CALayerDisplay, LayersThatDrawNothingHoldNoContentsYetShowTheirBackgroundAndSublayers)
+{
+    struct Silent : CALayerDelegate { };
+    struct Case {
+        const char* label;
+        std::shared_ptr<CALayerDelegate> delegate;
+    };
+    const Case cases[] = {
+        { "no delegate", nullptr },
+        { "a delegate with the default drawing", std::make_shared<Silent>() },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto layer = layerWithFrame(CGRectMake(0, 0, 4, 2), rgba(0, 0, 1));
+        layer->setDelegate(c.delegate);
+        layer->addSublayer(layerWithFrame(CGRectMake(2, 0, 2, 2), rgba(1, 0, 0)));
+        for (int turn = 0; turn < 2; ++turn) {
+            layer->setNeedsDisplay();
+            layer->displayIfNeeded();
+            EXPECT_FALSE(layer->contents()) << "display " << turn;
+        }
+        auto image = render(*layer, CALayerTree::Model);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(pixelAt(*image, 0, 0), opaqueBlue);
+        EXPECT_EQ(pixelAt(*image, 3, 1), opaqueRed);
+    }
+}

@@ -10,6 +10,15 @@ using UIKitTestSupport::render;
 
 namespace {
 
+class RedDot : public UIView {
+    OBJC_CLASS(RedDot, UIView)
+    void drawRect(CGRect) override
+    {
+        CGContextSetFillColorWithColor(UIGraphicsGetCurrentContext(), UIColor::redColor()->CGColor());
+        CGContextFillRect(UIGraphicsGetCurrentContext(), CGRectMake(0, 0, 1, 1));
+    }
+};
+
 UIViewRef coloured(CGRect frame, UIColorRef color)
 {
     auto view = UIView::initWithFrame(frame);
@@ -92,5 +101,32 @@ TEST(UIViewRendering, ClipsToBoundsCutsSubviews)
         box->addSubview(coloured(CGRectMake(1, 1, 5, 5), UIColor::redColor()));
         root->addSubview(box);
         EXPECT_EQ(letters(*render(*root)), clips ? "WWW/WRW/WWW" : "WWW/WRR/WRR");
+    }
+}
+
+TEST(UIViewRendering, OnlyViewsThatDrawKeepContentsAndBothShowTheirBackground)
+{
+    struct Case {
+        const char* label;
+        UIViewRef view;
+        bool hasContents;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { "plain view", UIView::initWithFrame(CGRectMake(0, 0, 2, 1)), false, "BB" },
+        { "view with drawRect", objc::alloc<RedDot>(), true, "RB" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.view->setFrame(CGRectMake(0, 0, 2, 1));
+        c.view->setBackgroundColor(UIColor::blueColor());
+        for (int turn = 0; turn < 2; ++turn) {
+            c.view->setNeedsDisplay();
+            c.view->layer()->displayIfNeeded();
+            EXPECT_EQ(c.view->layer()->contents() != nullptr, c.hasContents) << "display " << turn;
+        }
+        auto image = render(*c.view);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(letters(*image), c.expected);
     }
 }
