@@ -76,16 +76,27 @@ TEST_F(DevicePhotosProgram, AddRefusesAnythingButAPhotoAndCopiesNothing)
     }
 }
 
-TEST_F(DevicePhotosProgram, SetImageTakesAJpegAndStoresItAsPng)
+TEST_F(DevicePhotosProgram, SetImageTakesAJpegAndStoresItUprightAsPng)
 {
     ASSERT_EQ(device("init").exitCode, 0);
-    auto set = device("set --image " + file("photo.jpg", encodeJPEG(*cornerPicture(64, 32))));
-    EXPECT_EQ(set.exitCode, 0) << set.output;
-    auto stored = TestSupport::readFile(m_root.path() / "Library/Application Support/Tintwell/backImage/backimage.png");
-    auto image = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(stored.data()), stored.size() });
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width(), 64u);
-    EXPECT_EQ(image->height(), 32u);
+    auto jpeg = encodeJPEG(*cornerPicture(64, 32));
+    struct {
+        const char* name;
+        Bytes photo;
+        size_t width, height;
+    } cases[] = {
+        { "no orientation", jpeg, 64, 32 },
+        { "stored on its side (EXIF 6)", withEXIF(jpeg, { .orientation = 6 }), 32, 64 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto set = device("set --image " + file("photo.jpg", c.photo));
+        EXPECT_EQ(set.exitCode, 0) << set.output;
+        auto stored = TestSupport::readFile(m_root.path() / "Library/Application Support/Tintwell/backImage/backimage.png");
+        auto image = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(stored.data()), stored.size() });
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width(), c.width);
+        EXPECT_EQ(image->height(), c.height);
+    }
 }
-
 }

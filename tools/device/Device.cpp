@@ -1,13 +1,14 @@
 #include "Device.h"
 
 #include "Foundation/AtomicFile.h"
-#include "Foundation/LockedUpdate.h"
 #include "Foundation/DeviceRoot.h"
+#include "Foundation/LockedUpdate.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/PrintableText.h"
 #include "UIKit/PhotoLibrary.h"
+#include "UIKit/UIGraphics.h"
 #include "UIKit/UIImage.h"
 #include "shared/SharedFiles.h"
 
@@ -48,6 +49,20 @@ bool isMissing(const std::filesystem::path& hostPath)
 {
     struct stat status;
     return ::lstat(hostPath.c_str(), &status) != 0 && errno == ENOENT;
+}
+
+// The keyboard shows a PNG's pixels as stored, so a photo's EXIF turn is applied before it is
+// stored, as the image tab does.
+UIImageRef upright(const UIImageRef& image)
+{
+    if (image->imageOrientation() == UIImageOrientationUp)
+        return image;
+    CGSize size = image->size();
+    UIGraphicsBeginImageContextWithOptions(size, false, 1);
+    image->drawInRect(CGRectMake(0, 0, size.width, size.height));
+    auto drawn = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return drawn;
 }
 
 std::string readFailure(const char* devicePath)
@@ -211,7 +226,7 @@ std::optional<std::string> apply(const SettingsChange& change)
         auto image = UIImage::imageWithData(*bytes);
         if (!image)
             return change.image->string() + " is not a picture that decodes (a PNG, JPEG or HEIC)";
-        NSData png(UIImagePNGRepresentation(image));
+        NSData png(UIImagePNGRepresentation(upright(image)));
         if (png.length() == 0)
             return "cannot encode " + change.image->string() + " as PNG";
         if (!png.writeToFile(SharedFiles::backgroundImagePath, true))
