@@ -93,14 +93,19 @@ std::vector<PhotoLibrary::Photo> PhotoLibrary::photos()
     auto& files = NSFileManager::defaultManager();
     std::vector<Photo> found;
     auto isVisible = [](const std::string& name) { return !name.starts_with('.'); };
-    for (const auto& folderName : files.contentsOfDirectoryAtPath(folder) | std::views::filter(isVisible)) {
+    // Plain loops: clang 14 cannot pipe a temporary vector into a view.
+    for (const auto& folderName : files.contentsOfDirectoryAtPath(folder)) {
+        if (!isVisible(folderName))
+            continue;
         std::string folderPath = std::string(folder) + "/" + folderName;
         std::error_code error;
         if (!std::filesystem::is_directory(std::filesystem::symlink_status(DeviceRoot::resolve(folderPath), error)))
             continue;
-        for (const auto& name : files.contentsOfDirectoryAtPath(folderPath) | std::views::filter(isVisible)) {
+        for (const auto& name : files.contentsOfDirectoryAtPath(folderPath)) {
             if (found.size() == maximumPhotoCount)
                 break;
+            if (!isVisible(name))
+                continue;
             std::string devicePath = folderPath + "/" + name;
             auto file = DeviceRoot::resolve(devicePath);
             if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file, error)))
