@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libplist-dev libcairo2-dev libpango1.0-dev libspng-dev libturbojpeg0-dev libexif-dev libheif-dev
+  libplist-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libspng-dev libturbojpeg0-dev libexif-dev libheif-dev
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libx11-dev

@@ -1,4 +1,5 @@
 #include "KeyboardHost.h"
+#include "KeyboardWatch.h"
 
 #include "Foundation/PrintableText.h"
 #include "host/CommandLineReader.h"
@@ -60,6 +61,11 @@ static int run(int argc, char** argv)
             "NUMBER"))
         ->check(CLI::Range(0.25, 8.0));
     auto* outOption = app.add_option("--out", out, "Show one keyboard, write it to this PNG file (- for standard output), print the report (then on standard error) and exit");
+    bool watch = false;
+    app.add_flag("--watch", watch,
+        "With --out FILE: write the keyboard to FILE, then again whenever the Settings file or the Background image file "
+        "changes, each time as a newly opened application shows it; one JSON line per build");
+    app.footer(KeyboardWatch::lineFormat());
     CLI11_PARSE(app, argc, argv);
 
     if (!std::isfinite(scale)) {
@@ -86,6 +92,23 @@ static int run(int argc, char** argv)
     if (auto problem = CommandLineReader::fileNameProblem(out)) {
         std::cerr << "tessary8-keyboard: --out: " << *problem << "\n";
         return 2;
+    }
+
+    if (watch) {
+        if (out.empty()) {
+            std::cerr << "tessary8-keyboard: --watch needs --out FILE, the picture it keeps up to date\n";
+            return 2;
+        }
+        if (out == "-") {
+            std::cerr << "tessary8-keyboard: --watch writes a file: --out - (a stream of pictures) is refused\n";
+            return 2;
+        }
+        KeyboardWatch watcher({ out, root, options });
+        if (auto problem = watcher.outProblem()) {
+            std::cerr << "tessary8-keyboard: " << Foundation::printableText(*problem) << "\n";
+            return 2;
+        }
+        return watcher.run(std::cout);
     }
 
     PlatformProcess::start({ "tessary8-keyboard", root });

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "KeyboardHost.h"
+
+#include <chrono>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+class WatchInputs;
+
+// tessary8-keyboard --watch: shows a keyboard, writes it to a file, and builds it again
+// whenever one of the two shared files changes, each time as a newly opened application
+// would show it. Each build runs in a child process forked from this one, which never starts
+// the platform or lets the loader inject a plug-in itself: what a plug-in remembers for the
+// rest of its process ends with each build. One JSON line per build goes to the given
+// stream (see lineFormat()).
+class KeyboardWatch {
+public:
+    struct Options {
+        std::string out;                   // a file name, never "-"
+        std::filesystem::path deviceRoot;  // empty: the default root
+        KeyboardHost::Options keyboard;
+        // A burst of changes is built once, when it has been quiet this long...
+        std::chrono::milliseconds quiet { 25 };
+        // ...but no later than this after its first change.
+        std::chrono::milliseconds longest { 80 };
+        // A build that takes longer is killed and reported as failed.
+        std::chrono::milliseconds timeLimit { 10000 };
+    };
+
+    // Picks the device root; throws std::runtime_error when there is none.
+    explicit KeyboardWatch(Options);
+
+    // Why out cannot be built into, if it cannot: one of the shared files would rebuild for ever.
+    [[nodiscard]] std::optional<std::string> outProblem() const;
+
+    // Builds until SIGINT, SIGTERM or SIGHUP, or until standard input ends when it is a pipe
+    // or a socket (a parent's end closing: the parent is gone). Answers the exit status: 0
+    // then, 1 when the lines can no longer be written.
+    [[nodiscard]] int run(std::ostream& lines);
+
+    // What the lines hold, for --help.
+    [[nodiscard]] static const char* lineFormat();
+
+private:
+    enum class Next { GoOn, Stop, OutputClosed };
+    [[nodiscard]] Next build(std::ostream& lines, WatchInputs&);
+    [[nodiscard]] std::string buildInThisProcess() const;
+
+    Options m_options;
+    int m_builds = 0;
+};
