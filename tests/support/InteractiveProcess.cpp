@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,6 +70,43 @@ std::string InteractiveProcess::ask(const std::string& command)
     }
 }
 
+std::optional<std::string> InteractiveProcess::readLine(std::chrono::milliseconds timeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        auto newline = m_pending.find('\n');
+        if (newline != std::string::npos) {
+            std::string line = m_pending.substr(0, newline);
+            m_pending.erase(0, newline + 1);
+            return line;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (m_output < 0 || left <= 0)
+            return std::nullopt;
+        pollfd output { m_output, POLLIN, 0 };
+        int ready = poll(&output, 1, static_cast<int>(left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return std::nullopt;
+        char buffer[65536];
+        ssize_t count = read(m_output, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return std::nullopt;
+        m_pending.append(buffer, static_cast<size_t>(count));
+    }
+}
+
+int InteractiveProcess::stop(int signal)
+{
+    if (m_pid <= 0)
+        return -1;
+    kill(m_pid, signal);
+    return reap();
+}
+
 int InteractiveProcess::finish()
 {
     if (m_pid <= 0)
@@ -76,9 +114,17 @@ int InteractiveProcess::finish()
     if (m_input >= 0)
         close(m_input);
     m_input = -1;
+    return reap();
+}
+
+int InteractiveProcess::reap()
+{
     int status = 0;
     while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) { }
     m_pid = -1;
+    if (m_input >= 0)
+        close(m_input);
+    m_input = -1;
     if (m_output >= 0)
         close(m_output);
     m_output = -1;
