@@ -1,5 +1,7 @@
 #include "ForkedTask.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -51,7 +53,8 @@ TEST(ForkedTask, AnswersTheChildsTextOrWhyThereIsNone)
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.name);
-        ForkedTask task(entry.work);
+        ForkedTask task([&] { return entry.work; });
+        task.start();
         ASSERT_TRUE(waitForEnd(task));
         auto outcome = task.finish();
         EXPECT_EQ(outcome.answer, entry.answer);
@@ -64,9 +67,12 @@ TEST(ForkedTask, AChildStillWorkingIsKilledAndReaped)
 {
     {
         ForkedTask task([] {
-            pause();
-            return std::string("late");
+            return [] {
+                pause();
+                return std::string("late");
+            };
         });
+        task.start();
         EXPECT_FALSE(task.readAvailable());
         auto outcome = task.finish();
         EXPECT_FALSE(outcome.answer);
@@ -76,10 +82,53 @@ TEST(ForkedTask, AChildStillWorkingIsKilledAndReaped)
     {
         // Given up without finish(): the task's end kills and reaps it.
         ForkedTask task([] {
-            pause();
-            return std::string();
+            return [] {
+                pause();
+                return std::string();
+            };
         });
+        task.start();
     }
+    EXPECT_TRUE(noChildLeft());
+    {
+        // Prepared and never started.
+        ForkedTask task([] { return [] { return std::string("never"); }; });
+    }
+    EXPECT_TRUE(noChildLeft());
+}
+
+TEST(ForkedTask, PreparesAheadAndWorksOnlyOnceStarted)
+{
+    TestSupport::TemporaryDirectory folder;
+    auto prepared = folder.path() / "prepared";
+    auto worked = folder.path() / "worked";
+    ForkedTask task([&] {
+        TestSupport::writeFile(prepared, "");
+        return [&] {
+            TestSupport::writeFile(worked, "");
+            return std::string("done");
+        };
+    });
+    for (int turn = 0; turn < 1000 && !std::filesystem::exists(prepared); ++turn)
+        usleep(10000);
+    EXPECT_TRUE(std::filesystem::exists(prepared));
+    EXPECT_FALSE(task.readAvailable());
+    EXPECT_FALSE(std::filesystem::exists(worked));
+    task.start();
+    ASSERT_TRUE(waitForEnd(task));
+    EXPECT_EQ(task.finish().answer, "done");
+    EXPECT_TRUE(std::filesystem::exists(worked));
+}
+
+TEST(ForkedTask, AChildThatDiedBeforeItsStartIsToldByItsEnd)
+{
+    ForkedTask task([]() -> ForkedTask::Work { throw std::runtime_error("no platform"); });
+    for (int turn = 0; turn < 1000 && !task.readAvailable(); ++turn)
+        usleep(10000);
+    EXPECT_TRUE(task.readAvailable());
+    // Starting it is harmless: no signal, and the outcome says what happened.
+    task.start();
+    EXPECT_NE(task.finish().failure.find("status 1"), std::string::npos);
     EXPECT_TRUE(noChildLeft());
 }
 
@@ -90,13 +139,16 @@ TEST(ForkedTask, TheChildRunsWithSignalsUnblockedAndWritesNothingToTheParentsOut
     sigaddset(&blocked, SIGTERM);
     sigprocmask(SIG_BLOCK, &blocked, &previous);
     ForkedTask task([] {
-        sigset_t mask;
-        sigprocmask(SIG_SETMASK, nullptr, &mask);
-        // Standard output is standard error in the child.
-        struct stat output, error;
-        bool sameStream = fstat(1, &output) == 0 && fstat(2, &error) == 0 && output.st_dev == error.st_dev && output.st_ino == error.st_ino;
-        return std::string(sigismember(&mask, SIGTERM) ? "blocked" : "unblocked") + (sameStream ? "" : ", own output");
+        return [] {
+            sigset_t mask;
+            sigprocmask(SIG_SETMASK, nullptr, &mask);
+            // Standard output is standard error in the child.
+            struct stat output, error;
+            bool sameStream = fstat(1, &output) == 0 && fstat(2, &error) == 0 && output.st_dev == error.st_dev && output.st_ino == error.st_ino;
+            return std::string(sigismember(&mask, SIGTERM) ? "blocked" : "unblocked") + (sameStream ? "" : ", own output");
+        };
     });
+    task.start();
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     ASSERT_TRUE(waitForEnd(task));
     EXPECT_EQ(task.finish().answer, "unblocked");

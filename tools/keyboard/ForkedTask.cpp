@@ -7,13 +7,14 @@
 #include <fcntl.h>
 #include <iostream>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace {
 
-[[noreturn]] void runChild(const std::function<std::string()>& work, int answerEnd, pid_t parent)
+void becomeChild(pid_t parent)
 {
     // Killed with the parent, which is its only reader; a parent gone already makes the work useless.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -30,26 +31,46 @@ namespace {
         close(nothing);
     }
     dup2(STDERR_FILENO, STDOUT_FILENO);
+}
 
-    std::string answer;
+// Blocks until the parent starts the work; false when it never will.
+bool awaitStart(int startEnd)
+{
+    char go = 0;
+    ssize_t count;
+    do
+        count = read(startEnd, &go, 1);
+    while (count < 0 && errno == EINTR);
+    return count == 1;
+}
+
+bool writeAll(int descriptor, const std::string& text)
+{
+    for (size_t written = 0; written < text.size();) {
+        ssize_t count = write(descriptor, text.data() + written, text.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+[[noreturn]] void runChild(const std::function<ForkedTask::Work()>& prepare, int answerEnd, int startEnd)
+{
     int status = 0;
     try {
-        answer = work();
+        auto work = prepare();
+        if (!awaitStart(startEnd))
+            _exit(0);
+        if (!writeAll(answerEnd, work()))
+            status = 1;
     } catch (const std::exception& error) {
         std::cerr << "tessary8-keyboard: " << error.what() << "\n";
         status = 1;
     } catch (...) {
         status = 1;
-    }
-    for (size_t written = 0; written < answer.size();) {
-        ssize_t count = write(answerEnd, answer.data() + written, answer.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            status = 1;
-            break;
-        }
-        written += static_cast<size_t>(count);
     }
     std::cerr.flush();
     std::fflush(nullptr);
@@ -59,13 +80,19 @@ namespace {
 
 }
 
-ForkedTask::ForkedTask(const std::function<std::string()>& work)
+ForkedTask::ForkedTask(const std::function<Work()>& prepare)
 {
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0)
+    int answerEnds[2];
+    if (pipe2(answerEnds, O_CLOEXEC) != 0)
         throw std::system_error(errno, std::generic_category(), "cannot make a pipe");
-    m_answerPipe.reset(ends[0]);
-    OwnedDescriptor writeEnd(ends[1]);
+    m_answerPipe.reset(answerEnds[0]);
+    OwnedDescriptor answerEnd(answerEnds[1]);
+    // A socket, so that starting a child that died meanwhile is an error and not SIGPIPE.
+    int startEnds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, startEnds) != 0)
+        throw std::system_error(errno, std::generic_category(), "cannot make a socket pair");
+    m_startSocket.reset(startEnds[0]);
+    OwnedDescriptor startEnd(startEnds[1]);
     // Whatever the parent's buffers hold would be written twice otherwise.
     std::cout.flush();
     std::cerr.flush();
@@ -76,7 +103,9 @@ ForkedTask::ForkedTask(const std::function<std::string()>& work)
         throw std::system_error(errno, std::generic_category(), "cannot start a process");
     if (m_child == 0) {
         m_answerPipe.reset();
-        runChild(work, writeEnd.get(), parent);
+        m_startSocket.reset();
+        becomeChild(parent);
+        runChild(prepare, answerEnd.get(), startEnd.get());
     }
     fcntl(m_answerPipe.get(), F_SETFL, fcntl(m_answerPipe.get(), F_GETFL) | O_NONBLOCK);
 }
@@ -85,6 +114,15 @@ ForkedTask::~ForkedTask()
 {
     if (m_child > 0)
         (void)finish();
+}
+
+void ForkedTask::start()
+{
+    if (!m_startSocket)
+        return;
+    const char go = 1;
+    (void)send(m_startSocket.get(), &go, 1, MSG_NOSIGNAL);
+    m_startSocket.reset();
 }
 
 bool ForkedTask::readAvailable()
@@ -119,6 +157,7 @@ ForkedTask::Outcome ForkedTask::finish()
     while (waitpid(m_child, &status, 0) < 0 && errno == EINTR) { }
     m_child = -1;
     m_answerPipe.reset();
+    m_startSocket.reset();
     if (stopped)
         return { std::nullopt, "stopped" };
     if (WIFSIGNALED(status))

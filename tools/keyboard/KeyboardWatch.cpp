@@ -178,21 +178,21 @@ KeyboardWatch::Next KeyboardWatch::build(std::ostream& lines, WatchInputs& input
     std::optional<std::string> answer;
     std::string failure;
     try {
-        ForkedTask task([this] { return buildInThisProcess(); });
+        auto task = takeBuildProcess();
         auto limit = Clock::now() + m_options.timeLimit;
         bool ended = false;
         while (!ended && Clock::now() < limit) {
-            switch (inputs.wait(limit, task.descriptor())) {
+            switch (inputs.wait(limit, task->descriptor())) {
             case WatchInputs::Wake::Stop:
                 return Next::Stop;  // the task kills and reaps its child
             case WatchInputs::Wake::Task:
-                ended = task.readAvailable();
+                ended = task->readAvailable();
                 break;
             case WatchInputs::Wake::Nothing:
                 break;
             }
         }
-        auto outcome = task.finish();
+        auto outcome = task->finish();
         answer = std::move(outcome.answer);
         failure = ended ? outcome.failure
                         : "the build took longer than " + std::to_string(m_options.timeLimit.count()) + " ms and was stopped";
@@ -217,13 +217,42 @@ KeyboardWatch::Next KeyboardWatch::build(std::ostream& lines, WatchInputs& input
     if (!failure.empty())
         line = { { "build", number }, { "error", failure }, { "files", files } };
     lines << dumpLine(line) << std::endl;
-    return lines ? Next::GoOn : Next::OutputClosed;
+    if (!lines)
+        return Next::OutputClosed;
+    try {
+        // Made now, it prepares while the watch waits for the next change.
+        m_nextBuild = std::make_unique<ForkedTask>([this] { return prepareBuild(); });
+    } catch (const std::system_error&) {
+        // The next build makes its own, or says why it cannot.
+    }
+    return Next::GoOn;
+}
+
+std::unique_ptr<ForkedTask> KeyboardWatch::takeBuildProcess()
+{
+    auto task = std::move(m_nextBuild);
+    // One that ended while it waited (killed from outside, say) is reaped and replaced.
+    if (task && task->readAvailable())
+        task.reset();
+    if (!task)
+        task = std::make_unique<ForkedTask>([this] { return prepareBuild(); });
+    task->start();
+    return task;
+}
+
+ForkedTask::Work KeyboardWatch::prepareBuild() const
+{
+    try {
+        PlatformProcess::start({ "tessary8-keyboard", m_options.deviceRoot });
+    } catch (const std::exception& error) {
+        return [message = std::string(error.what())] { return dumpLine({ { "error", message } }); };
+    }
+    return [this] { return buildInThisProcess(); };
 }
 
 std::string KeyboardWatch::buildInThisProcess() const
 {
     try {
-        PlatformProcess::start({ "tessary8-keyboard", m_options.deviceRoot });
         KeyboardHost host(m_options.keyboard);
         host.show();
         std::ostringstream unused;  // out is a file, never "-"

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ForkedTask.h"
 #include "KeyboardHost.h"
 
 #include <chrono>
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,8 +16,10 @@ class WatchInputs;
 // whenever one of the two shared files changes, each time as a newly opened application
 // would show it. Each build runs in a child process forked from this one, which never starts
 // the platform or lets the loader inject a plug-in itself: what a plug-in remembers for the
-// rest of its process ends with each build. One JSON line per build goes to the given
-// stream (see lineFormat()).
+// rest of its process ends with each build. The next build's child is made as soon as a
+// build ends: it starts the platform process (the loader injects the plug-ins, which read
+// the shared files only when a keyboard is shown) and waits, so that a change has only the
+// keyboard to wait for. One JSON line per build goes to the given stream (see lineFormat()).
 class KeyboardWatch {
 public:
     struct Options {
@@ -47,8 +51,13 @@ public:
 private:
     enum class Next { GoOn, Stop, OutputClosed };
     [[nodiscard]] Next build(std::ostream& lines, WatchInputs&);
+    // The child ready for the next build: the waiting one, or a new one.
+    [[nodiscard]] std::unique_ptr<ForkedTask> takeBuildProcess();
+    // In the child: the platform process, then the build to run when started.
+    [[nodiscard]] ForkedTask::Work prepareBuild() const;
     [[nodiscard]] std::string buildInThisProcess() const;
 
     Options m_options;
     int m_builds = 0;
+    std::unique_ptr<ForkedTask> m_nextBuild;
 };
