@@ -37,17 +37,18 @@ class WatchInputs {
 public:
     enum class Wake { Nothing, Stop, Task };
 
-    WatchInputs(const KeyboardWatch::Options& options)
+    explicit WatchInputs(const KeyboardWatch::Options& options)
         : m_watcher({ DeviceRoot::resolve(SharedFiles::settingsPath), DeviceRoot::resolve(SharedFiles::backgroundImagePath) })
         , m_coalescer(options.quiet, options.longest)
     {
         // Blocked, so that they end the watch between two steps and never mid-line;
         // ForkedTask unblocks them in its children.
-        sigemptyset(&m_stopSignals);
+        sigset_t stopSignals;
+        sigemptyset(&stopSignals);
         for (int signal : { SIGINT, SIGTERM, SIGHUP })
-            sigaddset(&m_stopSignals, signal);
-        sigprocmask(SIG_BLOCK, &m_stopSignals, nullptr);
-        m_signals.reset(signalfd(-1, &m_stopSignals, SFD_NONBLOCK | SFD_CLOEXEC));
+            sigaddset(&stopSignals, signal);
+        sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+        m_signals.reset(signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC));
         if (!m_signals)
             throw std::system_error(errno, std::generic_category(), "cannot take signals (signalfd)");
         // The lines' reader gone is told by a failed write rather than by a signal.
@@ -102,7 +103,6 @@ private:
 
     FileWatcher m_watcher;
     ChangeCoalescer m_coalescer;
-    sigset_t m_stopSignals;
     OwnedDescriptor m_signals;
     bool m_watchInput = false;
 };
