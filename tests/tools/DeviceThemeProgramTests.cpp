@@ -383,3 +383,27 @@ TEST_F(DeviceThemeProgram, ExportNamesWhyTheLookCannotBeRead)
 }
 
 }
+
+namespace {
+
+TEST_F(DeviceThemeProgram, ASettingsWriteThatFailsPutsTheOldPictureBack)
+{
+    ASSERT_EQ(device(m_from.path(), "init").exitCode, 0);
+    ASSERT_EQ(device(m_from.path(), "set --color 0,1,0,1 --image-switch on --image " + TestSupport::shellQuote(file("a.png", picture(16, 32)))).exitCode, 0);
+    auto theme = m_files.path() / "look.plist";
+    ASSERT_EQ(device(m_from.path(), "export " + TestSupport::shellQuote(theme.string())).exitCode, 0);
+
+    ASSERT_EQ(device(m_to.path(), "init").exitCode, 0);
+    ASSERT_EQ(device(m_to.path(), "set --color 1,1,1,1 --image " + TestSupport::shellQuote(file("b.png", picture(32, 32)))).exitCode, 0);
+    // Every check passes, but the writers' lock cannot be taken once the picture is written.
+    std::filesystem::remove(hostPath(m_to.path(), SharedFiles::settingsLockPath));
+    std::filesystem::create_directory(hostPath(m_to.path(), SharedFiles::settingsLockPath));
+    const auto before = snapshot(m_to.path());
+    auto result = device(m_to.path(), "import " + TestSupport::shellQuote(theme.string()));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.output.find("cannot take the writers' lock"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("not a regular file; nothing was changed"), std::string::npos) << result.output;
+    EXPECT_EQ(snapshot(m_to.path()), before);
+}
+
+}

@@ -95,15 +95,14 @@ std::optional<std::string> settingsWriteProblem(const Theme& theme)
     return std::nullopt;
 }
 
-void restorePicture(const std::optional<std::vector<std::uint8_t>>& old)
+bool restorePicture(const std::optional<std::vector<std::uint8_t>>& old)
 {
     auto hostPath = DeviceRoot::resolve(SharedFiles::backgroundImagePath);
-    if (old) {
-        (void)Foundation::writeFileAtomically(hostPath, *old);
-        return;
-    }
-    std::error_code ignored;
-    std::filesystem::remove(hostPath, ignored);
+    if (old)
+        return Foundation::writeFileAtomically(hostPath, *old);
+    std::error_code error;
+    std::filesystem::remove(hostPath, error);
+    return !error;
 }
 
 }
@@ -164,10 +163,14 @@ std::optional<std::string> importTheme(const std::filesystem::path& file)
     });
     if (result == Foundation::LockedUpdateResult::Written || (result == Foundation::LockedUpdateResult::Missing && theme.settings.empty()))
         return std::nullopt;
-    std::string failure = result == Foundation::LockedUpdateResult::Unwritable ? writeFailure(SharedFiles::settingsPath)
-                                                                                : "cannot use " + settingsFileName() + " (" + readFailure(SharedFiles::settingsPath) + ")";
-    if (theme.backgroundImage)
-        restorePicture(oldPicture);
+    std::string failure = "cannot use " + settingsFileName() + " (" + readFailure(SharedFiles::settingsPath) + ")";
+    if (result == Foundation::LockedUpdateResult::Unwritable) {
+        auto lock = DeviceRoot::resolve(SharedFiles::settingsLockPath);
+        auto lockProblem = isMissing(lock) ? std::nullopt : readProblem(lock);
+        failure = lockProblem ? "cannot take the writers' lock " + lock.string() + ": " + *lockProblem : writeFailure(SharedFiles::settingsPath);
+    }
+    if (theme.backgroundImage && !restorePicture(oldPicture))
+        return "import: " + failure + "; the theme's picture was written and the old one could not be put back";
     return "import: " + failure + nothingChanged;
 }
 
