@@ -1,5 +1,8 @@
 #include "Device.h"
 
+#include "FileProblems.h"
+#include "Theme.h"
+
 #include "Foundation/AtomicFile.h"
 #include "Foundation/DeviceRoot.h"
 #include "Foundation/LockedUpdate.h"
@@ -16,39 +19,17 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Device {
+
+using namespace FileProblems;
 
 namespace {
 
 bool createFolder(const char* devicePath)
 {
     return NSFileManager::defaultManager().createDirectoryAtPath(devicePath, true);
-}
-
-// Why a file cannot be read, in the system's words; nullopt when it opens as a regular file,
-// so that a failed read of such a file is the content's fault.
-std::optional<std::string> readProblem(const std::filesystem::path& hostPath)
-{
-    int descriptor = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0)
-        return std::string(std::strerror(errno));
-    struct stat status;
-    bool regular = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    ::close(descriptor);
-    if (!regular)
-        return std::string("not a regular file");
-    return std::nullopt;
-}
-
-bool isMissing(const std::filesystem::path& hostPath)
-{
-    struct stat status;
-    return ::lstat(hostPath.c_str(), &status) != 0 && errno == ENOENT;
 }
 
 // The keyboard shows a PNG's pixels as stored, so a photo's EXIF turn is applied before it is
@@ -63,32 +44,6 @@ UIImageRef upright(const UIImageRef& image)
     auto drawn = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
     return drawn;
-}
-
-std::string readFailure(const char* devicePath)
-{
-    auto hostPath = DeviceRoot::resolve(devicePath);
-    if (isMissing(hostPath))
-        return "missing";
-    if (auto problem = readProblem(hostPath))
-        return "unreadable: " + *problem;
-    return "does not parse";
-}
-
-// A failed write names the folder's fault when there is one: missing asks for init.
-std::string writeFailure(const char* devicePath)
-{
-    auto hostPath = DeviceRoot::resolve(devicePath);
-    auto folder = hostPath.parent_path();
-    std::string failure = "cannot write " + hostPath.string();
-    if (isMissing(folder))
-        return failure + ": its folder is missing (run tessary8-device init first)";
-    struct stat status;
-    if (::stat(folder.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
-        return failure + ": " + std::strerror(ENOTDIR);
-    if (::access(folder.c_str(), W_OK) != 0)
-        return failure + ": " + std::strerror(errno);
-    return failure;
 }
 
 std::string describeValue(const PropertyListValue& value)
@@ -127,12 +82,6 @@ std::string localTimeDescription(std::chrono::system_clock::time_point time)
     if (localtime_r(&seconds, &fields))
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
     return text;
-}
-
-bool isSettingsKey(std::string_view key)
-{
-    return key == SharedFiles::colorSwitchKey || key == SharedFiles::imageSwitchKey
-        || std::ranges::find(SharedFiles::colorComponentKeys, key) != SharedFiles::colorComponentKeys.end();
 }
 
 }
@@ -198,7 +147,7 @@ std::string status(const std::filesystem::path& builtPlugin)
             out << "  " << key << ": " << (value ? describeValue(*value) : "absent (reads as 0)") << "\n";
         }
         for (const auto& [key, value] : settings->entries()) {
-            if (!isSettingsKey(key))
+            if (!Theme::isSettingsKey(key))
                 out << "  other key \"" << Foundation::printableText(key) << "\": " << describeValue(value) << "\n";
         }
     } else {

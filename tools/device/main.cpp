@@ -1,4 +1,5 @@
 #include "Device.h"
+#include "ThemeTransfer.h"
 
 #include "Foundation/DeviceRoot.h"
 #include "Foundation/PrintableText.h"
@@ -51,6 +52,17 @@ static int run(int argc, char** argv)
     std::vector<std::string> photoFiles;
     addPhotos->add_option("FILE", photoFiles, "PNG, JPEG or HEIC files")->required()->check(CLI::ExistingFile);
 
+    auto* exportLook = app.add_subcommand("export", "Write the current look (the colour and switch keys of the Settings file, and the picture) as one theme file");
+    std::string exportFile;
+    exportLook->add_option("FILE", exportFile, "The theme file to write (an XML property list), replaced atomically; - for standard output")->required();
+    exportLook->footer("A device with no Settings file and no picture exports an empty look: both switches off, no colour, no picture.");
+
+    auto* importLook = app.add_subcommand("import", "Apply a theme file written by export: the picture first, then the Settings keys");
+    std::string importFile;
+    importLook->add_option("FILE", importFile, "The theme file to read (at most 8 MiB)")->required();
+    importLook->footer("Everything is checked before anything is written; a refused theme changes nothing. A switch the theme says is off "
+                       "loses its key; Settings keys the theme does not carry stay, and a theme without a picture leaves the device's picture alone.");
+
     CLI11_PARSE(app, argc, argv);
     // No plug-ins are injected into this tool: it is the installer, not an application.
     PlatformProcess::start({ "tessary8-device", root, {} });
@@ -64,6 +76,10 @@ static int run(int argc, char** argv)
         error = Device::addPhotos({ photoFiles.begin(), photoFiles.end() }, std::cout);
     } else if (photos->parsed()) {
         std::cout << Device::describePhotos();
+    } else if (exportLook->parsed()) {
+        error = ThemeTransfer::exportTheme(exportFile, std::cout);
+    } else if (importLook->parsed()) {
+        error = ThemeTransfer::importTheme(importFile);
     } else if (set->parsed()) {
         Device::SettingsChange change;
         if (!color.empty()) {
