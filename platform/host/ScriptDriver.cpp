@@ -269,7 +269,12 @@ std::optional<std::string> ScriptDriver::execute(const std::string& rawLine)
     }
     if (command == "dump" || command == "log" || command == "quit" || command == "cancel")
         return "error: " + command + " takes no argument";
-    return "error: unknown command '" + command + "' (commands: " + commandList + ")";
+    if (auto added = m_addedCommands.find(command); added != m_addedCommands.end())
+        return added->second(rest);
+    std::string commands = commandList;
+    for (const auto& [name, perform] : m_addedCommands)
+        commands += ", " + name;
+    return "error: unknown command '" + command + "' (commands: " + commands + ")";
 }
 
 void ScriptDriver::sendFrame(std::vector<UIFingerSample> fingers)

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <iosfwd>
 #include <mutex>
 #include <optional>
@@ -37,6 +38,8 @@
 //   dump                    every window as one line of JSON
 //   log                     the lines logged since the last `log`, as JSON
 //   quit
+//
+// and the commands the host program adds.
 class ScriptDriver : public NSRunLoop::Waiter {
 public:
     // waiter: a window's, which the driver waits through while nothing of the script is
@@ -54,6 +57,12 @@ public:
     [[nodiscard]] bool anyCommandFailed() const { return m_failed; }
     // What the host does once the interface has turned (a window takes the new size).
     void setAfterRotation(std::function<void()> afterRotation) { m_afterRotation = std::move(afterRotation); }
+    // A command of the host program's own: perform gets the rest of the line and answers
+    // `ok`, a JSON value or `error: …`.
+    void addCommand(const std::string& name, std::function<std::string(const std::string& rest)> perform)
+    {
+        m_addedCommands[name] = std::move(perform);
+    }
     [[nodiscard]] bool isFinished() const { return m_finished; }
 
     // The interface turned (the script's `orientation`, or a window's keys).
@@ -89,6 +98,7 @@ private:
     std::ostream& m_answers;
     std::shared_ptr<NSRunLoop::Waiter> m_windowWaiter;
     std::function<void()> m_afterRotation;
+    std::map<std::string, std::function<std::string(const std::string&)>> m_addedCommands;
     std::vector<std::string> m_log;
     int m_logObserver = 0;
     double m_waitRemaining = 0;

@@ -18,6 +18,8 @@
 #include "host/sdl/SDLWindowHost.h"
 
 #include "../ProgramGuard.h"
+#include "Foundation/DeviceRoot.h"
+#include "PreviewController.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>
@@ -99,7 +101,7 @@ void reloadShownPickers()
     }
 }
 
-SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host)
+SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host, PreviewController& preview)
 {
     SDLWindowHost::Callbacks callbacks;
     callbacks.screenshot = [] {
@@ -110,12 +112,15 @@ SDLWindowHost::Callbacks windowCallbacks(SDLWindowHost*& host)
         else
             std::cerr << "tessary8-app: could not write the screenshot " << file << "\n";
     };
-    callbacks.rotate = [&host](int) {
+    callbacks.rotate = [&host, &preview](int) {
         auto application = UIApplication::sharedApplication();
         bool landscape = UIInterfaceOrientationIsLandscape(application->statusBarOrientation());
-        if (ScriptDriver::rotate(landscape ? UIInterfaceOrientationPortrait : UIInterfaceOrientationLandscapeLeft) && host)
+        if (ScriptDriver::rotate(landscape ? UIInterfaceOrientationPortrait : UIInterfaceOrientationLandscapeLeft) && host) {
             host->resize(UIScreen::mainScreen()->bounds().size);
+            preview.screenChanged();
+        }
     };
+    callbacks.togglePreview = [&preview] { preview.toggle(); };
     callbacks.lifecycle = [](SDLWindowHost::Lifecycle step) {
         using Transition = UIApplication::Transition;
         static constexpr Transition transitions[] = { Transition::ResignActive, Transition::BecomeActive, Transition::EnterBackground,
@@ -143,16 +148,20 @@ int run(int argc, char** argv)
                    "Script commands, one a line: tap X,Y; drag X1,Y1 X2,Y2 [STEPS]; pinch CX,CY FROM TO [STEPS] (two fingers mirrored "
                    "about the point, their distance going from FROM to TO points); rotate CX,CY DEGREES [STEPS] (two fingers 100 points "
                    "apart turning about the point, clockwise positive); button TITLE; tab TITLE; orientation portrait|landscape; "
-                   "wait SECONDS; shot FILE; dump; log; quit.\n"
-                   "In the window the mouse is one finger, Ctrl+S writes a screenshot, Ctrl+Left/Right turns the device." };
+                   "wait SECONDS; shot FILE; preview FILE (the keyboard of the live preview, once it shows the shared files as they "
+                   "are); dump; log; quit.\n"
+                   "In the window the mouse is one finger, Ctrl+S writes a screenshot, Ctrl+Left/Right turns the device, F2 shows or "
+                   "hides the keyboard preview beside the phone." };
     std::string root, screenText = "320x480", idiom = "phone", scriptPath;
     double scale = 2;
     bool headless = false;
+    bool noPreview = false;
     app.add_option("--root", root, "Device root folder (default: $TESSARY8_ROOT, else $XDG_DATA_HOME/tessary8/device)");
     app.add_option("--scale", scale, "Pixels per point of the window and of shots")->check(CLI::Range(1.0, 4.0));
     app.add_option("--screen", screenText, "Screen size in points, WxH")->capture_default_str();
     app.add_option("--idiom", idiom, "phone or pad")->check(CLI::IsMember({ "phone", "pad" }))->capture_default_str();
     app.add_flag("--headless", headless, "Run without a window (also the case where there is no display)");
+    app.add_flag("--no-preview", noPreview, "Do not show the live keyboard preview beside the phone (F2 shows it)");
     app.add_option("--script", scriptPath, "Run the commands of this file (- for standard input), answering each on standard output");
     CLI11_PARSE(app, argc, argv);
 
@@ -184,11 +193,14 @@ int run(int argc, char** argv)
     screen->setScale(static_cast<CGFloat>(scale));
     UIDevice::currentDevice()->setUserInterfaceIdiom(idiom == "pad" ? UIUserInterfaceIdiomPad : UIUserInterfaceIdiomPhone);
 
+    // The keyboard as a newly opened application would show it, built by a keyboard process
+    // on the same device at the window's scale.
+    PreviewController preview({ KeyboardPreview::programBesideExecutable("tessary8-keyboard"), DeviceRoot::current(), scale }, !noPreview);
     std::unique_ptr<SDLWindowHost> window;
     SDLWindowHost* windowForCallbacks = nullptr;
     if (!headless) {
         std::string error;
-        window = SDLWindowHost::open(screenSize.value(), static_cast<CGFloat>(scale), windowCallbacks(windowForCallbacks), error);
+        window = SDLWindowHost::open(screenSize.value(), static_cast<CGFloat>(scale), windowCallbacks(windowForCallbacks, preview), error);
         windowForCallbacks = window.get();
         if (!window)
             std::cerr << "tessary8-app: no window (" << error << "); running headless\n";
@@ -208,9 +220,16 @@ int run(int argc, char** argv)
         showLocalTime(loop);
         UIApplication::sharedApplication()->setURLOpener(std::make_shared<DesktopURLOpener>());
     }
+    preview.attach(window.get());
     std::shared_ptr<ScriptDriver> driver = script ? std::make_shared<ScriptDriver>(*script, std::cout, windowWaiter) : nullptr;
-    if (driver && window)
-        driver->setAfterRotation([&window] { window->resize(UIScreen::mainScreen()->bounds().size); });
+    if (driver && window) {
+        driver->setAfterRotation([&window, &preview] {
+            window->resize(UIScreen::mainScreen()->bounds().size);
+            preview.screenChanged();
+        });
+    }
+    if (driver)
+        driver->addCommand("preview", [&preview](const std::string& file) { return preview.writePreview(file, std::cout); });
     loop.setWaiter(driver ? std::static_pointer_cast<NSRunLoop::Waiter>(driver) : windowWaiter);
     int status = Tessary8App::main(argc, argv);
     loop.setWaiter(nullptr);

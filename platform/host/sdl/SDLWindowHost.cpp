@@ -44,6 +44,20 @@ bool hasDisplay()
 // The file names SDL hands over are its to free.
 using SDLText = std::unique_ptr<char, void (*)(void*)>;
 
+// A picture the window shows, and the texture it was uploaded to.
+struct Surface {
+    CGImageRef image;
+    SDL_Texture* texture = nullptr;
+    int width = 0;
+    int height = 0;
+
+    void dropTexture()
+    {
+        if (texture)
+            SDL_DestroyTexture(std::exchange(texture, nullptr));
+    }
+};
+
 }
 
 // The SDL side: the video subsystem for as long as anything (the host, its display
@@ -53,6 +67,7 @@ public:
     Window(CGSize screenPoints, CGFloat scale, Callbacks callbacks)
         : m_callbacks(std::move(callbacks))
         , m_scale(scale)
+        , m_screenPoints(screenPoints)
         , m_fingers(screenPoints)
     {
     }
@@ -100,23 +115,39 @@ public:
 
     void close()
     {
-        if (m_texture)
-            SDL_DestroyTexture(std::exchange(m_texture, nullptr));
+        m_frame.dropTexture();
+        m_panel.dropTexture();
         if (m_renderer)
             SDL_DestroyRenderer(std::exchange(m_renderer, nullptr));
         if (m_window) {
             SDL_DestroyWindow(std::exchange(m_window, nullptr));
             windowIsOpen = false;
         }
-        m_frame.reset();
+        m_frame.image.reset();
+        m_panel.image.reset();
     }
 
     void presentFrame(const CGImageRef& frame) override
     {
         if (!frame || !m_renderer || frame->width() > maximumWindowSide || frame->height() > maximumWindowSide)
             return;
-        m_frame = frame;
-        upload();
+        m_frame.image = frame;
+        upload(m_frame);
+        redraw();
+    }
+
+    void setSidePanel(const CGImageRef& panel)
+    {
+        if (panel && (panel->width() > maximumWindowSide || panel->height() > maximumWindowSide))
+            return;
+        bool hadPanel = m_panel.image != nullptr;
+        m_panel.image = panel;
+        if (panel)
+            upload(m_panel);
+        else
+            m_panel.dropTexture();
+        if (hadPanel != (panel != nullptr) || panel)
+            fitWindow();
         redraw();
     }
 
@@ -156,7 +187,8 @@ public:
         // Points under the fingers mean something else on the turned screen.
         enqueueTouches(NSRunLoop::mainRunLoop(), m_fingers.cancel());
         m_fingers.setScreenSize(screenPoints);
-        SDL_SetWindowSize(m_window, width, height);
+        m_screenPoints = screenPoints;
+        fitWindow();
         redraw();
     }
 
@@ -175,34 +207,58 @@ private:
         return type;
     }
 
-    // Premultiplied colours over black are the colour channels as they are; the window shows them opaque.
-    void upload()
+    // The screen's pixels, with the side panel (when there is one) to their right.
+    void fitWindow()
     {
-        int width = static_cast<int>(m_frame->width());
-        int height = static_cast<int>(m_frame->height());
-        if (!m_texture || width != m_textureWidth || height != m_textureHeight) {
-            if (m_texture)
-                SDL_DestroyTexture(std::exchange(m_texture, nullptr));
-            m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-            if (!m_texture) {
-                NSLog("SDLWindowHost: no texture for a %d × %d frame: %@", width, height, SDL_GetError());
+        int width, height;
+        if (!m_window || !pixelSize(m_screenPoints, m_scale, width, height))
+            return;
+        if (m_panel.image) {
+            width += static_cast<int>(m_panel.image->width());
+            height = std::max(height, static_cast<int>(m_panel.image->height()));
+        }
+        SDL_SetWindowSize(m_window, width, height);
+        // A window that grew past the display's edge comes back onto it.
+        SDL_Rect usable;
+        int x, y;
+        if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(m_window)), &usable) == 0) {
+            SDL_GetWindowPosition(m_window, &x, &y);
+            int keptX = std::max(usable.x, std::min(x, usable.x + usable.w - width));
+            int keptY = std::max(usable.y, std::min(y, usable.y + usable.h - height));
+            if (keptX != x || keptY != y)
+                SDL_SetWindowPosition(m_window, keptX, keptY);
+        }
+    }
+
+    int screenPixelWidth() const { return static_cast<int>(std::ceil(static_cast<double>(m_screenPoints.width) * m_scale)); }
+
+    // Premultiplied colours over black are the colour channels as they are; the window shows them opaque.
+    void upload(Surface& surface)
+    {
+        int width = static_cast<int>(surface.image->width());
+        int height = static_cast<int>(surface.image->height());
+        if (!surface.texture || width != surface.width || height != surface.height) {
+            surface.dropTexture();
+            surface.texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+            if (!surface.texture) {
+                NSLog("SDLWindowHost: no texture for a %d × %d picture: %@", width, height, SDL_GetError());
                 return;
             }
-            SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_NONE);
-            m_textureWidth = width;
-            m_textureHeight = height;
+            SDL_SetTextureBlendMode(surface.texture, SDL_BLENDMODE_NONE);
+            surface.width = width;
+            surface.height = height;
         }
         void* destination;
         int pitch;
-        if (SDL_LockTexture(m_texture, nullptr, &destination, &pitch) != 0)
+        if (SDL_LockTexture(surface.texture, nullptr, &destination, &pitch) != 0)
             return;
         for (int y = 0; y < height; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(destination) + static_cast<ptrdiff_t>(y) * pitch);
-            const uint32_t* from = m_frame->row(static_cast<size_t>(y)).data();
+            const uint32_t* from = surface.image->row(static_cast<size_t>(y)).data();
             for (int x = 0; x < width; ++x)
                 row[x] = from[x] | 0xff000000u;
         }
-        SDL_UnlockTexture(m_texture);
+        SDL_UnlockTexture(surface.texture);
     }
 
     // Shows the last frame again, as it was uploaded: exposing the window does not composite.
@@ -212,9 +268,13 @@ private:
             return;
         SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
         SDL_RenderClear(m_renderer);
-        if (m_texture) {
-            SDL_Rect frame { 0, 0, m_textureWidth, m_textureHeight };
-            SDL_RenderCopy(m_renderer, m_texture, nullptr, &frame);
+        if (m_frame.texture) {
+            SDL_Rect frame { 0, 0, m_frame.width, m_frame.height };
+            SDL_RenderCopy(m_renderer, m_frame.texture, nullptr, &frame);
+        }
+        if (m_panel.texture) {
+            SDL_Rect panel { screenPixelWidth(), 0, m_panel.width, m_panel.height };
+            SDL_RenderCopy(m_renderer, m_panel.texture, nullptr, &panel);
         }
         SDL_RenderPresent(m_renderer);
     }
@@ -237,7 +297,8 @@ private:
                 handleWindowEvent(loop, event.window);
             break;
         case SDL_MOUSEBUTTONDOWN:
-            if (event.button.windowID == m_windowID && event.button.button == SDL_BUTTON_LEFT)
+            // The side panel is no part of the phone's screen.
+            if (event.button.windowID == m_windowID && event.button.button == SDL_BUTTON_LEFT && event.button.x < screenPixelWidth())
                 enqueueTouches(loop, m_fingers.press(toScreen(event.button.x, event.button.y), fingersForModifiers()));
             break;
         case SDL_MOUSEMOTION:
@@ -279,10 +340,11 @@ private:
             break;
         case SDL_RENDER_DEVICE_RESET:
             // The textures went with the device.
-            if (m_texture)
-                SDL_DestroyTexture(std::exchange(m_texture, nullptr));
-            if (m_frame)
-                upload();
+            for (auto* surface : { &m_frame, &m_panel }) {
+                surface->dropTexture();
+                if (surface->image)
+                    upload(*surface);
+            }
             redraw();
             break;
         default:
@@ -324,6 +386,8 @@ private:
 
     void handleKey(const SDL_Keysym& key)
     {
+        if (key.sym == SDLK_F2 && !(key.mod & (KMOD_CTRL | KMOD_ALT | KMOD_SHIFT)) && m_callbacks.togglePreview)
+            m_callbacks.togglePreview();
         if (!(key.mod & KMOD_CTRL))
             return;
         if (key.sym == SDLK_s && m_callbacks.screenshot)
@@ -380,6 +444,7 @@ private:
 
     Callbacks m_callbacks;
     CGFloat m_scale;
+    CGSize m_screenPoints;
     MouseFingerSimulator m_fingers;
     WindowLifecycle m_lifecycle;
     Uint16 m_modifiers = KMOD_NONE;
@@ -389,10 +454,8 @@ private:
     SDL_Window* m_window = nullptr;
     Uint32 m_windowID = 0;
     SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_texture = nullptr;
-    int m_textureWidth = 0;
-    int m_textureHeight = 0;
-    CGImageRef m_frame;
+    Surface m_frame;
+    Surface m_panel;
     bool m_dropping = false;
     std::vector<std::string> m_dropped;
 };
@@ -445,6 +508,11 @@ std::shared_ptr<NSRunLoop::Waiter> SDLWindowHost::waiter()
 void SDLWindowHost::resize(CGSize screenPoints)
 {
     m_window->resize(screenPoints);
+}
+
+void SDLWindowHost::setSidePanel(const CGImageRef& panel)
+{
+    m_window->setSidePanel(panel);
 }
 
 uint32_t SDLWindowHost::windowId() const

@@ -14,7 +14,8 @@
 // run loop's wait, which turns the window's events into what a phone reports:
 // the mouse into touch frames (one finger; with Alt two mirrored about the
 // centre; with Alt+Shift two side by side), focus and minimising into the
-// application's lifecycle, and a few keys into host commands.
+// application's lifecycle, and a few keys into host commands. Beside the screen it
+// may show a side panel the host draws.
 //
 // One window per process, opened only on request: where there is no display,
 // open fails with a message and SDL stays unused. The display and the waiter
@@ -30,6 +31,7 @@ public:
         std::function<void(Lifecycle)> lifecycle;  // focus lost/gained, minimised/restored, quit
         std::function<void(std::vector<std::string>)> filesDropped;
         std::function<void()> quit;  // window closed (after lifecycle Terminate)
+        std::function<void()> togglePreview;  // F2
     };
 
     // nullptr and a message when there is no display or SDL cannot open a window.
@@ -44,6 +46,9 @@ public:
     [[nodiscard]] std::shared_ptr<NSRunLoop::Waiter> waiter();
     // After a rotation: the window takes the screen's new pixel size.
     void resize(CGSize screenPoints);
+    // A picture shown to the right of the screen, at the window's scale (nullptr: none); the
+    // window grows to hold it. Clicks on it do not touch the screen.
+    void setSidePanel(const CGImageRef& panel);
     // The X11 window, for tests; 0 when the window is not an X11 one.
     [[nodiscard]] uint32_t windowId() const;
 
