@@ -35,12 +35,17 @@ CGAffineTransform CGCairo::userToDevice(const CGContext& context)
         static_cast<CGFloat>(m.x0), static_cast<CGFloat>(m.y0));
 }
 
-CGContextRef CGBitmapContextCreate(size_t width, size_t height)
+namespace {
+
+bool isDrawableSize(size_t width, size_t height)
 {
-    if (!width || !height || width > CGImage::maximumPixelCount / height || width > 32767 || height > 32767)
-        return nullptr;
+    return width && height && width <= CGImage::maximumPixelCount / height && width <= 32767 && height <= 32767;
+}
+
+CGContextRef makeBitmapContext(cairo_surface_t* surface, size_t width, size_t height)
+{
     auto context = std::make_shared<CGContext>();
-    context->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height));
+    context->surface = surface;
     if (cairo_surface_status(context->surface) != CAIRO_STATUS_SUCCESS)
         return nullptr;
     context->cairo = cairo_create(context->surface);
@@ -50,6 +55,28 @@ CGContextRef CGBitmapContextCreate(size_t width, size_t height)
     context->height = height;
     cairo_matrix_t base = cairoMatrix(baseTransform(*context));
     cairo_set_matrix(context->cairo, &base);
+    return context;
+}
+
+}
+
+CGContextRef CGBitmapContextCreate(size_t width, size_t height)
+{
+    if (!isDrawableSize(width, height))
+        return nullptr;
+    return makeBitmapContext(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)), width, height);
+}
+
+CGContextRef CGBitmapContextCreateWithSharedPixels(CGSharedPixels pixels, size_t width, size_t height)
+{
+    if (!pixels || !isDrawableSize(width, height) || pixels->size() != width * height)
+        return nullptr;
+    auto* data = reinterpret_cast<unsigned char*>(pixels->data());
+    auto context = makeBitmapContext(cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, static_cast<int>(width),
+                                         static_cast<int>(height), static_cast<int>(width * 4)),
+        width, height);
+    if (context)
+        context->sharedPixels = std::move(pixels);
     return context;
 }
 

@@ -643,12 +643,15 @@ void CALayer::removeAnimationForKey(std::string_view key)
         return;
     CAAnimationRef removed = found->second;
     m_animations.erase(found);
+    CATransaction::noteLayerChange();
     animationDidStop(*removed, false);
 }
 
 void CALayer::removeAllAnimations()
 {
     auto removed = std::exchange(m_animations, {});
+    if (!removed.empty())
+        CATransaction::noteLayerChange();
     for (auto& [name, animation] : removed)
         animationDidStop(*animation, false);
 }
@@ -662,6 +665,9 @@ void CALayer::retireFinishedAnimations(CFTimeInterval time)
         ended.push_back(entry.second);
         return true;
     });
+    // The layer shows its model values where the animation was: a frame would differ.
+    if (!ended.empty())
+        CATransaction::noteLayerChange();
     // Told after the list is settled: a delegate may add animations of its own.
     for (auto& animation : ended)
         animationDidStop(*animation, true);

@@ -216,6 +216,7 @@ private:
     friend class CARenderer;
     friend class CALayerPainter;
     friend class CAAnimationClock;
+    friend class CADamageTracker;
 
     struct Properties {
         CGRect bounds {};

@@ -28,6 +28,64 @@ void CALayerPainter::paintContents(const CALayer& layer, cairo_t* cr)
         paintShape(*shape, cr);
 }
 
+CGRect CALayerPainter::contentsRect(const CALayer& layer, const CGImage& picture)
+{
+    CGRect bounds = CGRectStandardize(layer.m_properties.bounds);
+    CGFloat scale = layer.m_properties.contentsScale;
+    CGSize size = CGSizeMake(static_cast<CGFloat>(picture.width()) / scale, static_cast<CGFloat>(picture.height()) / scale);
+    CGFloat w = size.width, h = size.height;
+    switch (layer.m_properties.contentsGravity) {
+    case kCAGravityResize: return bounds;
+    case kCAGravityResizeAspect:
+    case kCAGravityResizeAspectFill: {
+        CGFloat sx = bounds.size.width / w, sy = bounds.size.height / h;
+        CGFloat s = layer.m_properties.contentsGravity == kCAGravityResizeAspect ? std::min(sx, sy) : std::max(sx, sy);
+        w *= s;
+        h *= s;
+        break;
+    }
+    default: break;
+    }
+    CGFloat x = bounds.origin.x + (bounds.size.width - w) / 2;
+    CGFloat y = bounds.origin.y + (bounds.size.height - h) / 2;
+    switch (layer.m_properties.contentsGravity) {
+    case kCAGravityTop: y = bounds.origin.y; break;
+    case kCAGravityBottom: y = CGRectGetMaxY(bounds) - h; break;
+    case kCAGravityLeft: x = bounds.origin.x; break;
+    case kCAGravityRight: x = CGRectGetMaxX(bounds) - w; break;
+    case kCAGravityTopLeft: x = bounds.origin.x; y = bounds.origin.y; break;
+    case kCAGravityTopRight: x = CGRectGetMaxX(bounds) - w; y = bounds.origin.y; break;
+    case kCAGravityBottomLeft: x = bounds.origin.x; y = CGRectGetMaxY(bounds) - h; break;
+    case kCAGravityBottomRight: x = CGRectGetMaxX(bounds) - w; y = CGRectGetMaxY(bounds) - h; break;
+    default: break;
+    }
+    return CGRectMake(x, y, w, h);
+}
+
+CGRect CALayerPainter::drawnExtent(const CALayer& layer)
+{
+    CGRect extent = CGRectStandardize(layer.m_properties.bounds);
+    for (const CGImageRef* picture : { &layer.m_properties.contents, &layer.m_transition.previousContents }) {
+        if (*picture && layer.m_properties.contentsGravity != kCAGravityResize) {
+            CGRect rect = contentsRect(layer, **picture);
+            if (isFinite(rect))
+                extent = CGRectUnion(extent, rect);
+        }
+    }
+    if (auto* shape = dynamic_cast<const CAShapeLayer*>(&layer); shape && shape->path()) {
+        CGRect box = CGRectNull;
+        for (const auto& element : shape->path()->elements()) {
+            for (const auto& point : element.points)
+                box = CGRectUnion(box, CGRect { point, {} });
+        }
+        // A stroke reaches half its width out, and a mitred corner up to Cairo's miter limit (10) times that.
+        CGFloat reach = shape->strokeColor() ? shape->lineWidth() * 5 + 1 : 1;
+        if (!CGRectIsNull(box) && isFinite(box))
+            extent = CGRectUnion(extent, CGRectInset(box, -reach, -reach));
+    }
+    return extent;
+}
+
 void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
 {
     const CGImageRef& image = layer.m_properties.contents;
@@ -35,42 +93,10 @@ void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
     double fraction = layer.m_transition.contentsFraction;
     if (!cr || (!image && !previous))
         return;
-    auto rectFor = [&layer](const CGImage& picture) {
-        CGRect bounds = CGRectStandardize(layer.m_properties.bounds);
-        CGFloat scale = layer.m_properties.contentsScale;
-        CGSize size = CGSizeMake(static_cast<CGFloat>(picture.width()) / scale, static_cast<CGFloat>(picture.height()) / scale);
-        CGFloat w = size.width, h = size.height;
-        switch (layer.m_properties.contentsGravity) {
-        case kCAGravityResize: return bounds;
-        case kCAGravityResizeAspect:
-        case kCAGravityResizeAspectFill: {
-            CGFloat sx = bounds.size.width / w, sy = bounds.size.height / h;
-            CGFloat s = layer.m_properties.contentsGravity == kCAGravityResizeAspect ? std::min(sx, sy) : std::max(sx, sy);
-            w *= s;
-            h *= s;
-            break;
-        }
-        default: break;
-        }
-        CGFloat x = bounds.origin.x + (bounds.size.width - w) / 2;
-        CGFloat y = bounds.origin.y + (bounds.size.height - h) / 2;
-        switch (layer.m_properties.contentsGravity) {
-        case kCAGravityTop: y = bounds.origin.y; break;
-        case kCAGravityBottom: y = CGRectGetMaxY(bounds) - h; break;
-        case kCAGravityLeft: x = bounds.origin.x; break;
-        case kCAGravityRight: x = CGRectGetMaxX(bounds) - w; break;
-        case kCAGravityTopLeft: x = bounds.origin.x; y = bounds.origin.y; break;
-        case kCAGravityTopRight: x = CGRectGetMaxX(bounds) - w; y = bounds.origin.y; break;
-        case kCAGravityBottomLeft: x = bounds.origin.x; y = CGRectGetMaxY(bounds) - h; break;
-        case kCAGravityBottomRight: x = CGRectGetMaxX(bounds) - w; y = CGRectGetMaxY(bounds) - h; break;
-        default: break;
-        }
-        return CGRectMake(x, y, w, h);
-    };
     auto paint = [&](const CGImageRef& picture, double alpha) {
         if (!picture || alpha <= 0)
             return;
-        CGRect rect = rectFor(*picture);
+        CGRect rect = contentsRect(layer, *picture);
         if (!isFinite(rect) || !(rect.size.width > 0) || !(rect.size.height > 0))
             return;
         cairo_surface_t* surface = CGImageCreateCairoSurface(picture);

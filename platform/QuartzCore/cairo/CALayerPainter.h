@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CoreGraphics/CGGeometry.h"
+#include "CoreGraphics/CGImage.h"
+
 #include <cairo.h>
 
 class CALayer;
@@ -13,6 +16,11 @@ class CAShapeLayer;
 class CALayerPainter {
 public:
     static void paintContents(const CALayer&, cairo_t*);
+    // Where the contents image goes under the layer's gravity, in its bounds coordinates.
+    [[nodiscard]] static CGRect contentsRect(const CALayer&, const CGImage&);
+    // A rectangle holding everything the layer paints itself (background, contents, gradient,
+    // shape with its stroke, border), in its bounds coordinates, not clipped.
+    [[nodiscard]] static CGRect drawnExtent(const CALayer&);
 
 private:
     static void paintContentsImage(const CALayer&, cairo_t*);
