@@ -125,10 +125,12 @@ CGImageRef CGBitmapContextCreateImage(const CGContextRef& context)
     cairo_surface_flush(context->surface);
     const auto* data = cairo_image_surface_get_data(context->surface);
     int stride = cairo_image_surface_get_stride(context->surface);
-    std::vector<std::uint32_t> pixels(context->width * context->height);
+    // Copied, not zero-filled first: the context draws on, and the image must not change.
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(context->width * context->height);
     for (size_t y = 0; y < context->height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * static_cast<size_t>(stride));
-        std::copy(row, row + context->width, pixels.begin() + static_cast<std::ptrdiff_t>(y * context->width));
+        pixels.insert(pixels.end(), row, row + context->width);
     }
     return CGImage::create(context->width, context->height, std::move(pixels));
 }
