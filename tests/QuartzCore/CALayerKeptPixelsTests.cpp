@@ -1,5 +1,7 @@
+#include "QuartzCore/CAGradientLayer.h"
 #include "QuartzCoreTestSupport.h"
 
+#include <functional>
 
 using namespace QuartzCoreTestSupport;
 using namespace TestSupport;
@@ -7,6 +9,19 @@ using namespace TestSupport;
 namespace {
 
 class CALayerKeptPixels : public QuartzCoreTest { };
+
+::testing::AssertionResult samePixels(const CGImage& a, const CGImage& b)
+{
+    if (a.width() != b.width() || a.height() != b.height())
+        return ::testing::AssertionFailure() << "sizes differ";
+    for (size_t y = 0; y < a.height(); ++y) {
+        for (size_t x = 0; x < a.width(); ++x) {
+            if (a.pixelAt(x, y) != b.pixelAt(x, y))
+                return ::testing::AssertionFailure() << "first difference at (" << x << ", " << y << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
 
 // Fills the layer with its colour of the moment.
 struct Filler : CALayerDelegate {
@@ -57,6 +72,45 @@ TEST_F(CALayerKeptPixels, RedisplayDrawsIntoTheSamePixelsUnlessAnImageOfThemIsHe
         EXPECT_EQ(pixelAt(*layer->contents(), layer->contents()->width() - 1, 3), opaqueBlue);
         if (held) {
             EXPECT_EQ(pixelAt(*held, 0, 0), opaqueRed) << "an image handed out never changes";
+        }
+    }
+}
+
+TEST_F(CALayerKeptPixels, KeptGradientPixelsAreThoseOfAFreshFillAndFollowChanges)
+{
+    struct Case {
+        const char* label;
+        CGRect frame;
+        CGFloat scale;
+        std::function<void(CAGradientLayer&)> change;
+    };
+    const Case cases[] = {
+        { "scale 1, whole points", CGRectMake(1, 2, 9, 7), 1, [](CAGradientLayer& g) { g.setColors({ rgba(0, 1, 0), rgba(0, 0, 1) }); } },
+        { "scale 2, half points", CGRectMake(1.5, 0.5, 9, 6.5), 2,
+            [](CAGradientLayer& g) { g.setLocations(std::vector<CGFloat> { 0.2, 0.7, 0.9 }); } },
+        { "scale 2, quarter points (not kept)", CGRectMake(0.25, 1, 9, 6), 2, [](CAGradientLayer& g) { g.setEndPoint(CGPointMake(1, 1)); } },
+        { "diagonal, translucent, resized", CGRectMake(2, 1, 8, 8), 2, [](CAGradientLayer& g) { g.setBounds(CGRectMake(0, 0, 6, 9)); } },
+        { "start point moved", CGRectMake(0, 0, 12, 10), 1, [](CAGradientLayer& g) { g.setStartPoint(CGPointMake(0.3, 0.4)); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto root = layerWithFrame(CGRectMake(0, 0, 12, 10), rgba(1, 1, 1));
+        auto gradient = layerWithFrame<CAGradientLayer>(c.frame);
+        gradient->setColors({ rgba(1, 0, 0), rgba(0, 0.5, 0.5, 0.5), rgba(0.2, 0.2, 0.9) });
+        gradient->setStartPoint(CGPointMake(0.1, 0));
+        root->addSublayer(gradient);
+        for (int turn = 0; turn < 2; ++turn) {
+            SCOPED_TRACE(turn ? "after the change" : "before the change");
+            auto kept = render(*root, CALayerTree::Model, c.scale);
+            auto keptAgain = render(*root, CALayerTree::Model, c.scale);
+            // A presentation copy keeps nothing: it fills.
+            auto freshRoot = layerWithFrame(CGRectMake(0, 0, 12, 10), rgba(1, 1, 1));
+            freshRoot->addSublayer(gradient->presentationLayer());
+            auto fresh = render(*freshRoot, CALayerTree::Model, c.scale);
+            ASSERT_TRUE(kept && keptAgain && fresh);
+            EXPECT_TRUE(samePixels(*kept, *fresh));
+            EXPECT_TRUE(samePixels(*keptAgain, *fresh));
+            c.change(*gradient);
         }
     }
 }

@@ -7,8 +7,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
+
+bool isWhole(double value)
+{
+    return std::isfinite(value) && std::floor(value) == value;
+}
 
 bool isFinite(CGRect r)
 {
@@ -131,10 +139,106 @@ void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
     cairo_paint(cr);
 }
 
+namespace {
+
+// A gradient layer's pixels as drawn at a scale, with what they were drawn from.
+struct DrawnGradient {
+    std::vector<CGColorRef> colors;
+    std::optional<std::vector<CGFloat>> locations;
+    CGPoint startPoint {}, endPoint {};
+    CGRect bounds {};
+    CGFloat cornerRadius = 0;
+    double scale = 0;
+    cairo_surface_t* pixels = nullptr;
+
+    DrawnGradient() = default;
+    DrawnGradient(const DrawnGradient&) = delete;
+    DrawnGradient& operator=(const DrawnGradient&) = delete;
+    ~DrawnGradient()
+    {
+        if (pixels)
+            cairo_surface_destroy(pixels);
+    }
+
+    [[nodiscard]] bool isDrawingOf(const CAGradientLayer& layer, CGRect layerBounds, double layerScale) const
+    {
+        if (scale != layerScale || bounds != layerBounds || cornerRadius != layer.cornerRadius() || startPoint != layer.startPoint()
+            || endPoint != layer.endPoint() || locations != layer.locations() || colors.size() != layer.colors().size())
+            return false;
+        for (size_t i = 0; i < colors.size(); ++i) {
+            if (colors[i] != layer.colors()[i] && !CGColorEqualToColor(colors[i], layer.colors()[i]))
+                return false;
+        }
+        return true;
+    }
+};
+
+}
+
 void CALayerPainter::paintGradient(const CAGradientLayer& layer, cairo_t* cr)
 {
     if (!cr || layer.colors().empty())
         return;
+    if (!paintDrawnGradient(layer, cr))
+        fillGradient(layer, cr);
+}
+
+bool CALayerPainter::paintDrawnGradient(const CAGradientLayer& layer, cairo_t* cr)
+{
+    // Only a model layer keeps its pixels (a presentation copy lasts one frame), and only where
+    // they land pixel for pixel: a scale whose inverse is exact, whole device pixels, square
+    // corners. There, filling a bitmap at a whole offset and copying it over gives the very
+    // pixels of filling the target.
+    if (layer.m_modelLayer.lock())
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    double scale = m.xx;
+    CGRect bounds = CGRectStandardize(layer.bounds());
+    if (m.xy != 0 || m.yx != 0 || m.yy != scale || !(scale == 1 || scale == 2 || scale == 4)
+        || CairoLayerDrawing::effectiveCornerRadius(layer.cornerRadius(), bounds) > 0)
+        return false;
+    double left = scale * bounds.origin.x + m.x0, top = scale * bounds.origin.y + m.y0;
+    double width = scale * bounds.size.width, height = scale * bounds.size.height;
+    constexpr double largest = 4096;
+    if (!isWhole(left) || !isWhole(top) || !isWhole(width) || !isWhole(height) || !(width >= 1) || !(height >= 1) || width > largest
+        || height > largest)
+        return false;
+    auto drawn = std::static_pointer_cast<const DrawnGradient>(layer.m_drawnGradient);
+    if (!drawn || !drawn->isDrawingOf(layer, bounds, scale)) {
+        auto fresh = std::make_shared<DrawnGradient>();
+        fresh->pixels = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height));
+        if (cairo_surface_status(fresh->pixels) != CAIRO_STATUS_SUCCESS)
+            return false;
+        cairo_t* drawing = cairo_create(fresh->pixels);
+        cairo_matrix_t toPixels;
+        cairo_matrix_init(&toPixels, scale, 0, 0, scale, -scale * bounds.origin.x, -scale * bounds.origin.y);
+        cairo_set_matrix(drawing, &toPixels);
+        fillGradient(layer, drawing);
+        cairo_destroy(drawing);
+        cairo_surface_flush(fresh->pixels);
+        fresh->colors = layer.colors();
+        fresh->locations = layer.locations();
+        fresh->startPoint = layer.startPoint();
+        fresh->endPoint = layer.endPoint();
+        fresh->bounds = bounds;
+        fresh->cornerRadius = layer.cornerRadius();
+        fresh->scale = scale;
+        drawn = fresh;
+        layer.m_drawnGradient = fresh;
+    }
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_source_surface(cr, drawn->pixels, left, top);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_rectangle(cr, left, top, width, height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    return true;
+}
+
+void CALayerPainter::fillGradient(const CAGradientLayer& layer, cairo_t* cr)
+{
     CGRect bounds = CGRectStandardize(layer.bounds());
     double radius = CairoLayerDrawing::effectiveCornerRadius(layer.cornerRadius(), bounds);
     auto at = [&bounds](CGPoint unit) {

@@ -12,7 +12,9 @@ class CAShapeLayer;
 // What the compositor draws of a layer between its background and its sublayers,
 // in the layer's bounds coordinates: the contents image under the gravity (new
 // contents dissolving over the old while that runs), then, for the layer classes
-// that draw one, the gradient or the shape. The model classes only hold values.
+// that draw one, the gradient or the shape. The model classes only hold values,
+// but for the pixels a gradient layer's gradient was last drawn into, which are
+// kept with the layer and drawn again only when something they depend on changes.
 class CALayerPainter {
 public:
     static void paintContents(const CALayer&, cairo_t*);
@@ -25,5 +27,9 @@ public:
 private:
     static void paintContentsImage(const CALayer&, cairo_t*);
     static void paintGradient(const CAGradientLayer&, cairo_t*);
+    // The gradient from the pixels the layer keeps (drawn again when it changed); false, drawing
+    // nothing, where those would not be the very pixels of a fill.
+    static bool paintDrawnGradient(const CAGradientLayer&, cairo_t*);
+    static void fillGradient(const CAGradientLayer&, cairo_t*);
     static void paintShape(const CAShapeLayer&, cairo_t*);
 };
