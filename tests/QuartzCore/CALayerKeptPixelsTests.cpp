@@ -33,6 +33,21 @@ struct Filler : CALayerDelegate {
     }
 };
 
+// The root drawn into a bitmap of its size at the scale, optionally through a clip to all of it.
+CGImageRef renderClipped(CALayer& root, CGFloat scale, bool clipped)
+{
+    CGRect bounds = root.bounds();
+    auto width = static_cast<size_t>(std::ceil(bounds.size.width * scale));
+    auto height = static_cast<size_t>(std::ceil(bounds.size.height * scale));
+    CGContextRef context = CGBitmapContextCreate(width, height);
+    CGContextTranslateCTM(context, 0, static_cast<CGFloat>(height));
+    CGContextScaleCTM(context, scale, -scale);
+    if (clipped)
+        CGContextClipToRect(context, bounds);
+    CARenderer::render(root, context, CALayerTree::Model);
+    return CGBitmapContextCreateImage(context);
+}
+
 }
 
 TEST_F(CALayerKeptPixels, RedisplayDrawsIntoTheSamePixelsUnlessAnImageOfThemIsHeld)
@@ -112,5 +127,38 @@ TEST_F(CALayerKeptPixels, KeptGradientPixelsAreThoseOfAFreshFillAndFollowChanges
             EXPECT_TRUE(samePixels(*keptAgain, *fresh));
             c.change(*gradient);
         }
+    }
+}
+
+TEST_F(CALayerKeptPixels, OpaqueContentsCopiedGiveThePixelsOfCompositing)
+{
+    std::vector<std::uint32_t> opaque { 0xffff0000, 0xff00ff00, 0xff0000ff, 0xff808080, 0xff102030, 0xffffffff };
+    std::vector<std::uint32_t> translucent { 0x80800000, 0xff00ff00, 0x00000000, 0xff808080, 0x40102030, 0xffffffff };
+    struct Case {
+        const char* label;
+        std::vector<std::uint32_t> pixels;
+        CGRect frame;
+        float parentOpacity;
+    };
+    const Case cases[] = {
+        { "opaque, one pixel to a pixel", opaque, CGRectMake(1, 1, 3, 2), 1 },
+        { "opaque, under a translucent parent", opaque, CGRectMake(2, 0, 3, 2), 0.5f },
+        { "opaque, stretched", opaque, CGRectMake(0, 0, 5, 3), 1 },
+        { "opaque, between pixels", opaque, CGRectMake(0.5, 1, 3, 2), 1 },
+        { "translucent", translucent, CGRectMake(1, 1, 3, 2), 1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto root = layerWithFrame(CGRectMake(0, 0, 6, 4), rgba(0.3, 0.6, 0.9, 0.8));
+        auto parent = layerWithFrame(CGRectMake(0, 0, 6, 4));
+        parent->setOpacity(c.parentOpacity);
+        auto picture = layerWithFrame(c.frame);
+        picture->setContents(CGImage::create(3, 2, c.pixels));
+        parent->addSublayer(picture);
+        root->addSublayer(parent);
+        auto blended = renderClipped(*root, 1, false);
+        auto clipped = renderClipped(*root, 1, true);
+        ASSERT_TRUE(blended && clipped);
+        EXPECT_TRUE(samePixels(*clipped, *blended));
     }
 }

@@ -94,6 +94,26 @@ CGRect CALayerPainter::drawnExtent(const CALayer& layer)
     return extent;
 }
 
+bool CALayerPainter::copiesPixels(cairo_t* cr, const CGImage& picture)
+{
+    // Over an opaque pixel, OVER leaves the source's pixel: a copy gives the same where every
+    // image pixel lands on one whole device pixel and only whole-pixel rectangles clip it.
+    if (cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || !isWhole(m.x0) || !isWhole(m.y0) || !picture.isOpaque())
+        return false;
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr);
+    bool aligned = clip->status == CAIRO_STATUS_SUCCESS;
+    for (int i = 0; aligned && i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        aligned = isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height);
+    }
+    cairo_rectangle_list_destroy(clip);
+    return aligned;
+}
+
 void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
 {
     const CGImageRef& image = layer.m_properties.contents;
@@ -117,10 +137,16 @@ void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
         cairo_matrix_init(&placement, rect.size.width / static_cast<double>(picture->width()), 0, 0,
             rect.size.height / static_cast<double>(picture->height()), rect.origin.x, rect.origin.y);
         if (CairoLayerDrawing::transformIfInvertible(cr, placement)) {
+            bool copy = alpha >= 1 && copiesPixels(cr, *picture);
             cairo_set_source_surface(cr, surface, 0, 0);
             cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
             cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-            cairo_paint_with_alpha(cr, alpha);
+            if (copy) {
+                cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+                cairo_paint(cr);
+            } else {
+                cairo_paint_with_alpha(cr, alpha);
+            }
         }
         cairo_restore(cr);
         cairo_surface_destroy(surface);

@@ -26,6 +26,9 @@ public:
 
 private:
     static void paintContentsImage(const CALayer&, cairo_t*);
+    // Whether the image, about to be painted through the current matrix and clip, can be
+    // copied (CAIRO_OPERATOR_SOURCE) for the very pixels compositing it would give.
+    static bool copiesPixels(cairo_t*, const CGImage&);
     static void paintGradient(const CAGradientLayer&, cairo_t*);
     // The gradient from the pixels the layer keeps (drawn again when it changed); false, drawing
     // nothing, where those would not be the very pixels of a fill.
