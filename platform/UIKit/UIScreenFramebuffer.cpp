@@ -11,6 +11,8 @@ namespace {
 constexpr size_t historyLength = 4;
 // Buffers kept at most; beyond that a held one is left to its holders.
 constexpr size_t bufferLimit = 3;
+// Rectangles redrawn one by one at most.
+constexpr size_t maximumPasses = 8;
 
 }
 
@@ -82,7 +84,14 @@ CGImageRef UIScreenFramebuffer::drawFrame(size_t width, size_t height, const Dam
         return nullptr;
     }
     auto missing = damageSince(buffer->frame);
-    Damage passes = missing ? grow(std::move(*missing)) : Damage { CGRectMake(0, 0, static_cast<CGFloat>(m_width), static_cast<CGFloat>(m_height)) };
+    CGRect whole = CGRectMake(0, 0, static_cast<CGFloat>(m_width), static_cast<CGFloat>(m_height));
+    Damage passes = missing ? grow(std::move(*missing)) : Damage { whole };
+    // Each pass walks every layer: past a few, or most of the frame, one pass over all of it costs less.
+    double area = 0;
+    for (const CGRect& rect : passes)
+        area += static_cast<double>(rect.size.width * rect.size.height);
+    if (passes.size() > maximumPasses || area > 0.5 * static_cast<double>(m_width * m_height))
+        passes = { whole };
     cairo_t* cr = CGContextGetCairo(buffer->context);
     for (const CGRect& rect : passes) {
         CGContextSaveGState(buffer->context);

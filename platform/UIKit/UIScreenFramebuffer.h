@@ -24,7 +24,8 @@ public:
     // The frame after this one's damage has been redrawn: each rectangle to redraw
     // (what the buffer lacks, grown) cleared to transparent and drawn again by draw
     // through a clip to it, into a context in its initial state (saved and restored
-    // around draw); a different size than last time draws everything at once.
+    // around draw); a different size than last time, more than a few rectangles or
+    // more than half the frame draws everything at once.
     // nullptr for a size no bitmap can have.
     [[nodiscard]] CGImageRef drawFrame(size_t width, size_t height, const Damage&, const DamageGrowth& grow,
         const std::function<void(const CGContextRef&)>& draw);
