@@ -35,12 +35,17 @@ CGAffineTransform CGCairo::userToDevice(const CGContext& context)
         static_cast<CGFloat>(m.x0), static_cast<CGFloat>(m.y0));
 }
 
-CGContextRef CGBitmapContextCreate(size_t width, size_t height)
+namespace {
+
+bool isDrawableSize(size_t width, size_t height)
 {
-    if (!width || !height || width > CGImage::maximumPixelCount / height || width > 32767 || height > 32767)
-        return nullptr;
+    return width && height && width <= CGImage::maximumPixelCount / height && width <= 32767 && height <= 32767;
+}
+
+CGContextRef makeBitmapContext(cairo_surface_t* surface, size_t width, size_t height)
+{
     auto context = std::make_shared<CGContext>();
-    context->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height));
+    context->surface = surface;
     if (cairo_surface_status(context->surface) != CAIRO_STATUS_SUCCESS)
         return nullptr;
     context->cairo = cairo_create(context->surface);
@@ -50,6 +55,28 @@ CGContextRef CGBitmapContextCreate(size_t width, size_t height)
     context->height = height;
     cairo_matrix_t base = cairoMatrix(baseTransform(*context));
     cairo_set_matrix(context->cairo, &base);
+    return context;
+}
+
+}
+
+CGContextRef CGBitmapContextCreate(size_t width, size_t height)
+{
+    if (!isDrawableSize(width, height))
+        return nullptr;
+    return makeBitmapContext(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)), width, height);
+}
+
+CGContextRef CGBitmapContextCreateWithSharedPixels(CGSharedPixels pixels, size_t width, size_t height)
+{
+    if (!pixels || !isDrawableSize(width, height) || pixels->size() != width * height)
+        return nullptr;
+    auto* data = reinterpret_cast<unsigned char*>(pixels->data());
+    auto context = makeBitmapContext(cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, static_cast<int>(width),
+                                         static_cast<int>(height), static_cast<int>(width * 4)),
+        width, height);
+    if (context)
+        context->sharedPixels = std::move(pixels);
     return context;
 }
 
@@ -98,10 +125,12 @@ CGImageRef CGBitmapContextCreateImage(const CGContextRef& context)
     cairo_surface_flush(context->surface);
     const auto* data = cairo_image_surface_get_data(context->surface);
     int stride = cairo_image_surface_get_stride(context->surface);
-    std::vector<std::uint32_t> pixels(context->width * context->height);
+    // Copied, not zero-filled first: the context draws on, and the image must not change.
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(context->width * context->height);
     for (size_t y = 0; y < context->height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * static_cast<size_t>(stride));
-        std::copy(row, row + context->width, pixels.begin() + static_cast<std::ptrdiff_t>(y * context->width));
+        pixels.insert(pixels.end(), row, row + context->width);
     }
     return CGImage::create(context->width, context->height, std::move(pixels));
 }

@@ -5,7 +5,9 @@
 #include "CoreGraphics/CGImage.h"
 #include "CoreGraphics/CGPath.h"
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 struct CGContext;
 using CGContextRef = std::shared_ptr<CGContext>;
@@ -56,6 +58,13 @@ enum CGInterpolationQuality : int {
 // the images made from the context are this platform's one kind (see CGImage).
 [[nodiscard]] CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
     const CGColorSpaceRef&, CGBitmapInfo);
+// Not the platform's: a context drawing straight into pixels (width × height, packed rows) that
+// its maker also hands out as images (CGImage over the same storage), so that pixels kept from
+// frame to frame are neither cleared nor copied. The maker draws only while no such image is
+// held elsewhere. Starts with the pixels as they are; nullptr for a size as above or a
+// buffer of the wrong size.
+using CGSharedPixels = std::shared_ptr<std::vector<std::uint32_t>>;
+[[nodiscard]] CGContextRef CGBitmapContextCreateWithSharedPixels(CGSharedPixels, size_t width, size_t height);
 [[nodiscard]] size_t CGBitmapContextGetWidth(const CGContextRef&);
 [[nodiscard]] size_t CGBitmapContextGetHeight(const CGContextRef&);
 [[nodiscard]] CGImageRef CGBitmapContextCreateImage(const CGContextRef&);

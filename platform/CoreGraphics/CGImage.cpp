@@ -30,12 +30,16 @@ std::span<const std::uint32_t> CGImage::pixels() const
 
 bool CGImage::isOpaque() const
 {
-    for (size_t y = 0; y < m_height; ++y) {
+    signed char known = m_opaque.load(std::memory_order_relaxed);
+    if (known >= 0)
+        return known != 0;
+    bool opaque = true;
+    for (size_t y = 0; y < m_height && opaque; ++y) {
         auto pixels = row(y);
-        if (!std::all_of(pixels.begin(), pixels.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xff; }))
-            return false;
+        opaque = std::all_of(pixels.begin(), pixels.end(), [](std::uint32_t pixel) { return (pixel >> 24) == 0xff; });
     }
-    return true;
+    m_opaque.store(opaque ? 1 : 0, std::memory_order_relaxed);
+    return opaque;
 }
 
 size_t CGImageGetWidth(const CGImageRef& image)

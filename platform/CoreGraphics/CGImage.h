@@ -3,6 +3,7 @@
 #include "CoreGraphics/CGColorSpace.h"
 #include "CoreGraphics/CGGeometry.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -37,6 +38,7 @@ public:
     [[nodiscard]] std::span<const std::uint32_t> pixels() const;
     [[nodiscard]] bool isPacked() const { return m_rowLength == m_width; }
     [[nodiscard]] std::uint32_t pixelAt(size_t x, size_t y) const { return row(y)[x]; }
+    // Every pixel's alpha is 255; found once, then remembered.
     [[nodiscard]] bool isOpaque() const;
     // Whether the two share their pixels (one was cut out of the other, or both of a third).
     [[nodiscard]] bool sharesPixelsWith(const CGImage& other) const { return m_storage == other.m_storage; }
@@ -49,6 +51,8 @@ private:
     std::shared_ptr<const std::vector<std::uint32_t>> m_storage;
     size_t m_offset;
     size_t m_rowLength;
+    // -1 not yet known, else whether the image is opaque.
+    mutable std::atomic<signed char> m_opaque { -1 };
 };
 
 using CGImageRef = std::shared_ptr<const CGImage>;

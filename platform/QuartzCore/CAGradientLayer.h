@@ -34,8 +34,13 @@ protected:
     [[nodiscard]] CALayerRef copyForPresentation() const override;
 
 private:
+    friend class CALayerPainter;
+
     std::vector<CGColorRef> m_colors;
     std::optional<std::vector<CGFloat>> m_locations;
     CGPoint m_startPoint { 0.5, 0 };
     CGPoint m_endPoint { 0.5, 1 };
+    // The gradient's pixels as the compositor last drew them, with what they were drawn
+    // from; its own to keep and compare (CALayerPainter).
+    mutable std::shared_ptr<const void> m_drawnGradient;
 };

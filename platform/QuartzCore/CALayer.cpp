@@ -268,6 +268,7 @@ void CALayer::displayIfNeeded()
 void CALayer::display()
 {
     if (m_drawsNothing) {
+        m_backingPixels.reset();
         if (m_properties.contents) {
             storeValueForKey("contents", nullptr);
             CATransaction::noteLayerChange();
@@ -280,7 +281,7 @@ void CALayer::display()
     double height = std::ceil(static_cast<double>(bounds.size.height) * scale);
     CGContextRef context;
     if (width >= 1 && height >= 1 && width <= 32767 && height <= 32767)
-        context = CGBitmapContextCreate(static_cast<size_t>(width), static_cast<size_t>(height));
+        context = backingStoreContext(static_cast<size_t>(width), static_cast<size_t>(height));
     if (!context) {
         // Nothing to draw into: the old contents go all the same.
         storeValueForKey("contents", nullptr);
@@ -295,12 +296,41 @@ void CALayer::display()
     drawInContext(context);
     if (std::exchange(m_reachedEmptyDrawing, false)) {
         m_drawsNothing = true;
+        context.reset();
+        m_backingPixels.reset();
         storeValueForKey("contents", nullptr);
         CATransaction::noteLayerChange();
         return;
     }
-    storeValueForKey("contents", CAPropertyValue(CGBitmapContextCreateImage(context)));
+    context.reset();
+    auto size = static_cast<size_t>(width);
+    storeValueForKey("contents", CAPropertyValue(std::make_shared<const CGImage>(size, static_cast<size_t>(height), m_backingPixels, 0, size)));
     CATransaction::noteLayerChange();
+}
+
+CGContextRef CALayer::backingStoreContext(size_t width, size_t height)
+{
+    // The last contents' pixels are drawn into again when they have the size and nothing but the
+    // layer's own contents holds them; otherwise they are left to whoever holds them.
+    const CGImageRef& contents = m_properties.contents;
+    bool heldByContentsAlone = contents && contents.use_count() == 1 && m_backingPixels && contents->data() == m_backingPixels->data()
+        && m_backingPixels.use_count() == 2;
+    bool reusable = m_backingPixels && m_backingPixels->size() == width * height
+        && (m_backingPixels.use_count() == 1 || heldByContentsAlone);
+    if (reusable) {
+        if (heldByContentsAlone)
+            storeValueForKey("contents", nullptr);
+        std::fill(m_backingPixels->begin(), m_backingPixels->end(), 0u);
+    } else {
+        m_backingPixels.reset();
+        if (width > CGImage::maximumPixelCount / height)
+            return nullptr;
+        m_backingPixels = std::make_shared<std::vector<std::uint32_t>>(width * height);
+    }
+    auto context = CGBitmapContextCreateWithSharedPixels(m_backingPixels, width, height);
+    if (!context)
+        m_backingPixels.reset();
+    return context;
 }
 
 void CALayer::drawInContext(const CGContextRef& context)
@@ -643,12 +673,15 @@ void CALayer::removeAnimationForKey(std::string_view key)
         return;
     CAAnimationRef removed = found->second;
     m_animations.erase(found);
+    CATransaction::noteLayerChange();
     animationDidStop(*removed, false);
 }
 
 void CALayer::removeAllAnimations()
 {
     auto removed = std::exchange(m_animations, {});
+    if (!removed.empty())
+        CATransaction::noteLayerChange();
     for (auto& [name, animation] : removed)
         animationDidStop(*animation, false);
 }
@@ -662,6 +695,9 @@ void CALayer::retireFinishedAnimations(CFTimeInterval time)
         ended.push_back(entry.second);
         return true;
     });
+    // The layer shows its model values where the animation was: a frame would differ.
+    if (!ended.empty())
+        CATransaction::noteLayerChange();
     // Told after the list is settled: a delegate may add animations of its own.
     for (auto& animation : ended)
         animationDidStop(*animation, true);

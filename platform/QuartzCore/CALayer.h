@@ -216,6 +216,7 @@ private:
     friend class CARenderer;
     friend class CALayerPainter;
     friend class CAAnimationClock;
+    friend class CADamageTracker;
 
     struct Properties {
         CGRect bounds {};
@@ -249,6 +250,8 @@ private:
     [[nodiscard]] std::pair<CGPoint, CGSize> geometryForFrame(CGRect) const;
     // Stores the bounds, asking for layout (and display, if so set) when the size changes.
     void storeBounds(CGRect);
+    // A context over the layer's backing pixels, cleared, reusing the last ones where it can.
+    [[nodiscard]] CGContextRef backingStoreContext(size_t width, size_t height);
     void retireFinishedAnimations(CFTimeInterval time);
     static void animationDidStop(CAAnimation&, bool finished);
     [[nodiscard]] CAPropertyValue presentationValue(std::string_view key, Transition* transition) const;
@@ -263,6 +266,9 @@ private:
     std::map<std::string, CAActionRef, std::less<>> m_actions;
     std::vector<std::pair<std::string, CAAnimationRef>> m_animations;
     unsigned long long m_createdBeforeCommit;
+    // The pixels of the contents display() made last: drawn into again by the next display
+    // while its size holds and no image of them is held but the layer's own contents.
+    CGSharedPixels m_backingPixels;
     bool m_needsDisplay = false;
     bool m_needsLayout = false;
     bool m_drawsNothing = false;

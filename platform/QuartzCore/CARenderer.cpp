@@ -29,44 +29,72 @@ void CARenderer::render(const CALayer& layer, const CGContextRef& context, CALay
     cairo_restore(cr);
 }
 
+const CALayer& CARenderer::shownLayer(const CALayer& model, CALayerTree tree, CALayerRef& holder)
+{
+    if (tree == CALayerTree::Presentation && !model.m_animations.empty()) {
+        holder = model.presentationLayer();
+        return *holder;
+    }
+    return model;
+}
+
+double CARenderer::drawnOpacity(const CALayer& shown)
+{
+    const CALayer::Properties& p = shown.m_properties;
+    double opacity = std::isnan(p.opacity) ? 1.0 : std::clamp(static_cast<double>(p.opacity), 0.0, 1.0);
+    opacity *= shown.m_transition.visibility;
+    if (p.hidden || !(opacity > 0) || !isFinite(CGRectStandardize(p.bounds)))
+        return 0;
+    return opacity;
+}
+
+cairo_matrix_t CARenderer::placement(const CALayer& shown)
+{
+    // Into the superlayer's bounds space at the position, turned about the anchor point,
+    // then this layer's own bounds origin.
+    const CALayer::Properties& p = shown.m_properties;
+    CGRect bounds = CGRectStandardize(p.bounds);
+    CGAffineTransform t = CATransform3DGetAffineTransform(p.transform);
+    cairo_matrix_t transform;
+    cairo_matrix_init(&transform, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    cairo_matrix_t toAnchor;
+    cairo_matrix_init_translate(&toAnchor, -p.anchorPoint.x * bounds.size.width - bounds.origin.x,
+        -p.anchorPoint.y * bounds.size.height - bounds.origin.y);
+    cairo_matrix_t toPosition;
+    cairo_matrix_init_translate(&toPosition, p.position.x, p.position.y);
+    cairo_matrix_t combined;
+    cairo_matrix_multiply(&combined, &toAnchor, &transform);
+    cairo_matrix_multiply(&combined, &combined, &toPosition);
+    return combined;
+}
+
+std::vector<const CALayer*> CARenderer::sublayersInDrawingOrder(const CALayer& model)
+{
+    std::vector<const CALayer*> sublayers;
+    sublayers.reserve(model.m_sublayers.size());
+    for (const auto& sublayer : model.m_sublayers)
+        sublayers.push_back(sublayer.get());
+    std::stable_sort(sublayers.begin(), sublayers.end(),
+        [](const CALayer* a, const CALayer* b) { return a->m_properties.zPosition < b->m_properties.zPosition; });
+    return sublayers;
+}
+
 void CARenderer::drawLayer(const CALayer& model, const CGContextRef& context, CALayerTree tree, bool placeInSuperlayer)
 {
     cairo_t* cr = CGContextGetCairo(context);
     CALayerRef presentation;
-    const CALayer* shown = &model;
-    if (tree == CALayerTree::Presentation && !model.m_animations.empty()) {
-        presentation = model.presentationLayer();
-        shown = presentation.get();
-    }
+    const CALayer* shown = &shownLayer(model, tree, presentation);
+    double opacity = drawnOpacity(*shown);
+    if (!(opacity > 0))
+        return;
     const CALayer::Properties& p = shown->m_properties;
-    double opacity = std::isnan(p.opacity) ? 1.0 : std::clamp(static_cast<double>(p.opacity), 0.0, 1.0);
-    opacity *= shown->m_transition.visibility;
-    if (p.hidden || !(opacity > 0))
-        return;
     CGRect bounds = CGRectStandardize(p.bounds);
-    if (!isFinite(bounds))
-        return;
 
     cairo_save(cr);
-    if (placeInSuperlayer) {
-        // Into the superlayer's bounds space at the position, turned about the anchor point,
-        // then this layer's own bounds origin.
-        CGAffineTransform t = CATransform3DGetAffineTransform(p.transform);
-        cairo_matrix_t placement;
-        cairo_matrix_init(&placement, t.a, t.b, t.c, t.d, t.tx, t.ty);
-        cairo_matrix_t toAnchor;
-        cairo_matrix_init_translate(&toAnchor, -p.anchorPoint.x * bounds.size.width - bounds.origin.x,
-            -p.anchorPoint.y * bounds.size.height - bounds.origin.y);
-        cairo_matrix_t toPosition;
-        cairo_matrix_init_translate(&toPosition, p.position.x, p.position.y);
-        cairo_matrix_t combined;
-        cairo_matrix_multiply(&combined, &toAnchor, &placement);
-        cairo_matrix_multiply(&combined, &combined, &toPosition);
-        // A layer squashed flat (scale 0) shows nothing.
-        if (!CairoLayerDrawing::transformIfInvertible(cr, combined)) {
-            cairo_restore(cr);
-            return;
-        }
+    // A layer squashed flat (scale 0) shows nothing.
+    if (placeInSuperlayer && !CairoLayerDrawing::transformIfInvertible(cr, placement(*shown))) {
+        cairo_restore(cr);
+        return;
     }
     bool translucent = opacity < 1;
     if (translucent)
@@ -83,12 +111,7 @@ void CARenderer::drawLayer(const CALayer& model, const CGContextRef& context, CA
     }
     CALayerPainter::paintContents(*shown, cr);
 
-    std::vector<const CALayer*> sublayers;
-    for (const auto& sublayer : model.m_sublayers)
-        sublayers.push_back(sublayer.get());
-    std::stable_sort(sublayers.begin(), sublayers.end(),
-        [](const CALayer* a, const CALayer* b) { return a->m_properties.zPosition < b->m_properties.zPosition; });
-    for (const CALayer* sublayer : sublayers)
+    for (const CALayer* sublayer : sublayersInDrawingOrder(model))
         drawLayer(*sublayer, context, tree, true);
 
     double borderWidth = std::isfinite(p.borderWidth) ? p.borderWidth : 0;

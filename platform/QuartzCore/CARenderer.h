@@ -2,6 +2,10 @@
 
 #include "CoreGraphics/CGContext.h"
 
+#include <cairo.h>
+#include <memory>
+#include <vector>
+
 class CALayer;
 
 // Which values a layer tree is drawn with: what code set (the platform's
@@ -24,6 +28,16 @@ enum class CALayerTree : unsigned char {
 class CARenderer {
 public:
     static void render(const CALayer&, const CGContextRef&, CALayerTree = CALayerTree::Presentation);
+
+    // How a layer is drawn, for whoever follows the compositor's walk (CADamageTracker).
+    // The values drawn: the layer's own, or a presentation copy (kept in holder) while it animates.
+    [[nodiscard]] static const CALayer& shownLayer(const CALayer& model, CALayerTree, std::shared_ptr<CALayer>& holder);
+    // The opacity it is composited with (a fading hidden change included); 0 when it is not drawn.
+    [[nodiscard]] static double drawnOpacity(const CALayer& shown);
+    // From the superlayer's bounds space into the layer's.
+    [[nodiscard]] static cairo_matrix_t placement(const CALayer& shown);
+    // By zPosition, then in order.
+    [[nodiscard]] static std::vector<const CALayer*> sublayersInDrawingOrder(const CALayer& model);
 
 private:
     static void drawLayer(const CALayer&, const CGContextRef&, CALayerTree, bool placeInSuperlayer);

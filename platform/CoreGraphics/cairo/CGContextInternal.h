@@ -14,6 +14,8 @@ struct CGContext {
     cairo_t* cairo = nullptr;
     size_t width = 0;
     size_t height = 0;
+    // The pixels the surface draws into when the caller shares them (CGBitmapContextCreateWithSharedPixels).
+    CGSharedPixels sharedPixels;
     struct State {
         CGColorRef fill;
         CGColorRef stroke;

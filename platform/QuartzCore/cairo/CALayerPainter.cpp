@@ -7,8 +7,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
+
+bool isWhole(double value)
+{
+    return std::isfinite(value) && std::floor(value) == value;
+}
 
 bool isFinite(CGRect r)
 {
@@ -28,6 +36,84 @@ void CALayerPainter::paintContents(const CALayer& layer, cairo_t* cr)
         paintShape(*shape, cr);
 }
 
+CGRect CALayerPainter::contentsRect(const CALayer& layer, const CGImage& picture)
+{
+    CGRect bounds = CGRectStandardize(layer.m_properties.bounds);
+    CGFloat scale = layer.m_properties.contentsScale;
+    CGSize size = CGSizeMake(static_cast<CGFloat>(picture.width()) / scale, static_cast<CGFloat>(picture.height()) / scale);
+    CGFloat w = size.width, h = size.height;
+    switch (layer.m_properties.contentsGravity) {
+    case kCAGravityResize: return bounds;
+    case kCAGravityResizeAspect:
+    case kCAGravityResizeAspectFill: {
+        CGFloat sx = bounds.size.width / w, sy = bounds.size.height / h;
+        CGFloat s = layer.m_properties.contentsGravity == kCAGravityResizeAspect ? std::min(sx, sy) : std::max(sx, sy);
+        w *= s;
+        h *= s;
+        break;
+    }
+    default: break;
+    }
+    CGFloat x = bounds.origin.x + (bounds.size.width - w) / 2;
+    CGFloat y = bounds.origin.y + (bounds.size.height - h) / 2;
+    switch (layer.m_properties.contentsGravity) {
+    case kCAGravityTop: y = bounds.origin.y; break;
+    case kCAGravityBottom: y = CGRectGetMaxY(bounds) - h; break;
+    case kCAGravityLeft: x = bounds.origin.x; break;
+    case kCAGravityRight: x = CGRectGetMaxX(bounds) - w; break;
+    case kCAGravityTopLeft: x = bounds.origin.x; y = bounds.origin.y; break;
+    case kCAGravityTopRight: x = CGRectGetMaxX(bounds) - w; y = bounds.origin.y; break;
+    case kCAGravityBottomLeft: x = bounds.origin.x; y = CGRectGetMaxY(bounds) - h; break;
+    case kCAGravityBottomRight: x = CGRectGetMaxX(bounds) - w; y = CGRectGetMaxY(bounds) - h; break;
+    default: break;
+    }
+    return CGRectMake(x, y, w, h);
+}
+
+CGRect CALayerPainter::drawnExtent(const CALayer& layer)
+{
+    CGRect extent = CGRectStandardize(layer.m_properties.bounds);
+    for (const CGImageRef* picture : { &layer.m_properties.contents, &layer.m_transition.previousContents }) {
+        if (*picture && layer.m_properties.contentsGravity != kCAGravityResize) {
+            CGRect rect = contentsRect(layer, **picture);
+            if (isFinite(rect))
+                extent = CGRectUnion(extent, rect);
+        }
+    }
+    if (auto* shape = dynamic_cast<const CAShapeLayer*>(&layer); shape && shape->path()) {
+        CGRect box = CGRectNull;
+        for (const auto& element : shape->path()->elements()) {
+            for (const auto& point : element.points)
+                box = CGRectUnion(box, CGRect { point, {} });
+        }
+        // A stroke reaches half its width out, and a mitred corner up to Cairo's miter limit (10) times that.
+        CGFloat reach = shape->strokeColor() ? shape->lineWidth() * 5 + 1 : 1;
+        if (!CGRectIsNull(box) && isFinite(box))
+            extent = CGRectUnion(extent, CGRectInset(box, -reach, -reach));
+    }
+    return extent;
+}
+
+bool CALayerPainter::copiesPixels(cairo_t* cr, const CGImage& picture)
+{
+    // Over an opaque pixel, OVER leaves the source's pixel: a copy gives the same where every
+    // image pixel lands on one whole device pixel and only whole-pixel rectangles clip it.
+    if (cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || !isWhole(m.x0) || !isWhole(m.y0) || !picture.isOpaque())
+        return false;
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr);
+    bool aligned = clip->status == CAIRO_STATUS_SUCCESS;
+    for (int i = 0; aligned && i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        aligned = isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height);
+    }
+    cairo_rectangle_list_destroy(clip);
+    return aligned;
+}
+
 void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
 {
     const CGImageRef& image = layer.m_properties.contents;
@@ -35,42 +121,10 @@ void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
     double fraction = layer.m_transition.contentsFraction;
     if (!cr || (!image && !previous))
         return;
-    auto rectFor = [&layer](const CGImage& picture) {
-        CGRect bounds = CGRectStandardize(layer.m_properties.bounds);
-        CGFloat scale = layer.m_properties.contentsScale;
-        CGSize size = CGSizeMake(static_cast<CGFloat>(picture.width()) / scale, static_cast<CGFloat>(picture.height()) / scale);
-        CGFloat w = size.width, h = size.height;
-        switch (layer.m_properties.contentsGravity) {
-        case kCAGravityResize: return bounds;
-        case kCAGravityResizeAspect:
-        case kCAGravityResizeAspectFill: {
-            CGFloat sx = bounds.size.width / w, sy = bounds.size.height / h;
-            CGFloat s = layer.m_properties.contentsGravity == kCAGravityResizeAspect ? std::min(sx, sy) : std::max(sx, sy);
-            w *= s;
-            h *= s;
-            break;
-        }
-        default: break;
-        }
-        CGFloat x = bounds.origin.x + (bounds.size.width - w) / 2;
-        CGFloat y = bounds.origin.y + (bounds.size.height - h) / 2;
-        switch (layer.m_properties.contentsGravity) {
-        case kCAGravityTop: y = bounds.origin.y; break;
-        case kCAGravityBottom: y = CGRectGetMaxY(bounds) - h; break;
-        case kCAGravityLeft: x = bounds.origin.x; break;
-        case kCAGravityRight: x = CGRectGetMaxX(bounds) - w; break;
-        case kCAGravityTopLeft: x = bounds.origin.x; y = bounds.origin.y; break;
-        case kCAGravityTopRight: x = CGRectGetMaxX(bounds) - w; y = bounds.origin.y; break;
-        case kCAGravityBottomLeft: x = bounds.origin.x; y = CGRectGetMaxY(bounds) - h; break;
-        case kCAGravityBottomRight: x = CGRectGetMaxX(bounds) - w; y = CGRectGetMaxY(bounds) - h; break;
-        default: break;
-        }
-        return CGRectMake(x, y, w, h);
-    };
     auto paint = [&](const CGImageRef& picture, double alpha) {
         if (!picture || alpha <= 0)
             return;
-        CGRect rect = rectFor(*picture);
+        CGRect rect = contentsRect(layer, *picture);
         if (!isFinite(rect) || !(rect.size.width > 0) || !(rect.size.height > 0))
             return;
         cairo_surface_t* surface = CGImageCreateCairoSurface(picture);
@@ -83,10 +137,16 @@ void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
         cairo_matrix_init(&placement, rect.size.width / static_cast<double>(picture->width()), 0, 0,
             rect.size.height / static_cast<double>(picture->height()), rect.origin.x, rect.origin.y);
         if (CairoLayerDrawing::transformIfInvertible(cr, placement)) {
+            bool copy = alpha >= 1 && copiesPixels(cr, *picture);
             cairo_set_source_surface(cr, surface, 0, 0);
             cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
             cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-            cairo_paint_with_alpha(cr, alpha);
+            if (copy) {
+                cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+                cairo_paint(cr);
+            } else {
+                cairo_paint_with_alpha(cr, alpha);
+            }
         }
         cairo_restore(cr);
         cairo_surface_destroy(surface);
@@ -105,10 +165,106 @@ void CALayerPainter::paintContentsImage(const CALayer& layer, cairo_t* cr)
     cairo_paint(cr);
 }
 
+namespace {
+
+// A gradient layer's pixels as drawn at a scale, with what they were drawn from.
+struct DrawnGradient {
+    std::vector<CGColorRef> colors;
+    std::optional<std::vector<CGFloat>> locations;
+    CGPoint startPoint {}, endPoint {};
+    CGRect bounds {};
+    CGFloat cornerRadius = 0;
+    double scale = 0;
+    cairo_surface_t* pixels = nullptr;
+
+    DrawnGradient() = default;
+    DrawnGradient(const DrawnGradient&) = delete;
+    DrawnGradient& operator=(const DrawnGradient&) = delete;
+    ~DrawnGradient()
+    {
+        if (pixels)
+            cairo_surface_destroy(pixels);
+    }
+
+    [[nodiscard]] bool isDrawingOf(const CAGradientLayer& layer, CGRect layerBounds, double layerScale) const
+    {
+        if (scale != layerScale || bounds != layerBounds || cornerRadius != layer.cornerRadius() || startPoint != layer.startPoint()
+            || endPoint != layer.endPoint() || locations != layer.locations() || colors.size() != layer.colors().size())
+            return false;
+        for (size_t i = 0; i < colors.size(); ++i) {
+            if (colors[i] != layer.colors()[i] && !CGColorEqualToColor(colors[i], layer.colors()[i]))
+                return false;
+        }
+        return true;
+    }
+};
+
+}
+
 void CALayerPainter::paintGradient(const CAGradientLayer& layer, cairo_t* cr)
 {
     if (!cr || layer.colors().empty())
         return;
+    if (!paintDrawnGradient(layer, cr))
+        fillGradient(layer, cr);
+}
+
+bool CALayerPainter::paintDrawnGradient(const CAGradientLayer& layer, cairo_t* cr)
+{
+    // Only a model layer keeps its pixels (a presentation copy lasts one frame), and only where
+    // they land pixel for pixel: a scale whose inverse is exact, whole device pixels, square
+    // corners. There, filling a bitmap at a whole offset and copying it over gives the very
+    // pixels of filling the target.
+    if (layer.m_modelLayer.lock())
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    double scale = m.xx;
+    CGRect bounds = CGRectStandardize(layer.bounds());
+    if (m.xy != 0 || m.yx != 0 || m.yy != scale || !(scale == 1 || scale == 2 || scale == 4)
+        || CairoLayerDrawing::effectiveCornerRadius(layer.cornerRadius(), bounds) > 0)
+        return false;
+    double left = scale * bounds.origin.x + m.x0, top = scale * bounds.origin.y + m.y0;
+    double width = scale * bounds.size.width, height = scale * bounds.size.height;
+    constexpr double largest = 4096;
+    if (!isWhole(left) || !isWhole(top) || !isWhole(width) || !isWhole(height) || !(width >= 1) || !(height >= 1) || width > largest
+        || height > largest)
+        return false;
+    auto drawn = std::static_pointer_cast<const DrawnGradient>(layer.m_drawnGradient);
+    if (!drawn || !drawn->isDrawingOf(layer, bounds, scale)) {
+        auto fresh = std::make_shared<DrawnGradient>();
+        fresh->pixels = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height));
+        if (cairo_surface_status(fresh->pixels) != CAIRO_STATUS_SUCCESS)
+            return false;
+        cairo_t* drawing = cairo_create(fresh->pixels);
+        cairo_matrix_t toPixels;
+        cairo_matrix_init(&toPixels, scale, 0, 0, scale, -scale * bounds.origin.x, -scale * bounds.origin.y);
+        cairo_set_matrix(drawing, &toPixels);
+        fillGradient(layer, drawing);
+        cairo_destroy(drawing);
+        cairo_surface_flush(fresh->pixels);
+        fresh->colors = layer.colors();
+        fresh->locations = layer.locations();
+        fresh->startPoint = layer.startPoint();
+        fresh->endPoint = layer.endPoint();
+        fresh->bounds = bounds;
+        fresh->cornerRadius = layer.cornerRadius();
+        fresh->scale = scale;
+        drawn = fresh;
+        layer.m_drawnGradient = fresh;
+    }
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_source_surface(cr, drawn->pixels, left, top);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_rectangle(cr, left, top, width, height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    return true;
+}
+
+void CALayerPainter::fillGradient(const CAGradientLayer& layer, cairo_t* cr)
+{
     CGRect bounds = CGRectStandardize(layer.bounds());
     double radius = CairoLayerDrawing::effectiveCornerRadius(layer.cornerRadius(), bounds);
     auto at = [&bounds](CGPoint unit) {
