@@ -88,7 +88,9 @@ void UIScreen::commitDidHappen(bool changed)
             rects.push_back(CGRectMake(rect.x, rect.y, rect.width, rect.height));
         return rects;
     };
-    auto frame = m_framebuffer.drawFrame(width, height, damage, grow, [&](const CGContextRef& context) { drawWindows(context, height, windows); });
+    // A structured binding is copied into the lambda by name: clang 14 cannot capture one.
+    auto draw = [&, screenHeight = height](const CGContextRef& context) { drawWindows(context, screenHeight, windows); };
+    auto frame = m_framebuffer.drawFrame(width, height, damage, grow, draw);
     if (!frame) {
         m_damage.invalidate();
         return;
