@@ -25,9 +25,8 @@ photo=$("$bin/tessary8-device" "${root_args[@]}" photos | sed -n '2s|^[^/]*/\([^
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${TESSARY8_HEADLESS:-0}" != 1 ]; then
   echo "Opening the application in a window: the mouse is a finger, Ctrl+S writes a screenshot,"
-  echo "Ctrl+Left/Right turns the phone. Close the window to end; then run"
-  echo "  $bin/tessary8-keyboard ${root_args[*]} --out keyboard.png"
-  echo "to see the keyboard that results."
+  echo "Ctrl+Left/Right turns the phone. Right of the phone the live preview shows the keyboard"
+  echo "a newly opened application would show; F2 hides or shows it. Close the window to end."
   exec "$bin/tessary8-app" "${root_args[@]}"
 fi
 
@@ -43,6 +42,7 @@ button OK
 wait 0.4
 button TurnOn
 shot $out/app-turned-on.png
+preview $out/app-preview-colour.png
 tab Use Image
 shot $out/app-image-tab.png
 button ChoosePicture
@@ -58,9 +58,11 @@ wait 0.4
 button OK
 wait 0.4
 button TurnOn
+preview $out/app-preview-colour-and-picture.png
 SCRIPT
 echo "The application:"
-for picture in app-colour-tab app-save-alert app-turned-on app-image-tab app-photo-picker app-image-framed; do
+for picture in app-colour-tab app-save-alert app-turned-on app-preview-colour app-image-tab app-photo-picker app-image-framed \
+  app-preview-colour-and-picture; do
   echo "  $out/$picture.png"
 done
 
