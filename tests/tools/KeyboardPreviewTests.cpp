@@ -143,8 +143,9 @@ TEST_F(KeyboardPreviewTest, RestartsLeaveNoProcessOrDescriptorBehind)
         auto preview = start();
         ASSERT_TRUE(preview);
         // Most are stopped in the middle of their first build; some once it is done.
-        if (restart % 25 == 0)
+        if (restart % 25 == 0) {
             ASSERT_TRUE(preview->waitUntilCurrent(30)) << restart;
+        }
     }
     EXPECT_EQ(openDescriptorCount(), descriptors);
     EXPECT_EQ(childProcessCount(), 0u);
