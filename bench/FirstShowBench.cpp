@@ -2,6 +2,7 @@
 // (the loader injects the plug-in, which reads the Settings file, reads and decodes the
 // picture), next to the same host with no plug-in injected (TESSARY8_SAFE_MODE=1).
 
+#include "CommandTiming.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -20,14 +21,7 @@ void showKeyboard(benchmark::State& state, const char* environment)
 {
     std::string command = std::string(environment) + " '" + TESSARY8_KEYBOARD_PROGRAM + "' --root '" + deviceRoot.string() + "' --out '"
         + (deviceRoot / "keyboard.png").string() + "' >/dev/null 2>&1";
-    for (auto _ : state) {
-        auto started = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("tessary8-keyboard failed");
-            return;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-    }
+    timeCommand(state, command);
 }
 
 void FirstShowWithColourAndPicture(benchmark::State& state)

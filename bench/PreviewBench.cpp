@@ -10,6 +10,7 @@
 #include "UIKit/UIKit.h"
 #include "shared/SharedFiles.h"
 
+#include "CommandTiming.h"
 #include "RatioReporter.h"
 
 #include <algorithm>
@@ -76,14 +77,7 @@ void FloorOneKeyboardProcess(benchmark::State& state)
 {
     auto command = std::string("'") + TESSARY8_KEYBOARD_PROGRAM + "' --root '" + deviceRoot.string() + "' --out '"
         + (deviceRoot / "floor.png").string() + "' >/dev/null 2>&1";
-    for (auto _ : state) {
-        auto started = std::chrono::steady_clock::now();
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError("tessary8-keyboard failed");
-            return;
-        }
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-    }
+    timeCommand(state, command);
 }
 
 BENCHMARK(SettingsWriteToPreviewOnScreen)->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);

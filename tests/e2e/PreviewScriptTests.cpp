@@ -1,5 +1,6 @@
 #include "AppScriptFixture.h"
 #include "ImageIO/PNGCodec.h"
+#include "support/GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,6 @@ protected:
     {
         auto bytes = TestSupport::readFile(m_root.path() / file);
         return ImageIO::decodePNG(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-    }
-    static bool samePixels(const CGImageRef& a, const CGImageRef& b)
-    {
-        if (!a || !b || a->width() != b->width() || a->height() != b->height())
-            return false;
-        for (size_t y = 0; y < a->height(); ++y) {
-            if (!std::ranges::equal(a->row(y), b->row(y)))
-                return false;
-        }
-        return true;
     }
 };
 
@@ -45,9 +36,9 @@ TEST_F(PreviewScript, PreviewWritesTheKeyboardAsTheSharedFilesAreAfterEachChange
     auto before = decoded("before.png");
     auto after = decoded("after.png");
     ASSERT_TRUE(before);
-    EXPECT_FALSE(samePixels(before, after)) << "the saved colour shows once it is on";
+    EXPECT_FALSE(TestSupport::samePixels(before, after)) << "the saved colour shows once it is on";
     ASSERT_EQ(showKeyboard("reference.png").exitCode, 0);
-    EXPECT_TRUE(samePixels(after, decoded("reference.png"))) << "as a newly opened application shows it";
+    EXPECT_TRUE(TestSupport::samePixels(after, decoded("reference.png"))) << "as a newly opened application shows it";
 }
 
 TEST_F(PreviewScript, WithoutThePreviewTheCommandSaysSo)

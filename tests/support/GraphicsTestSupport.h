@@ -3,6 +3,7 @@
 #include "CoreGraphics/CGAffineTransform.h"
 #include "CoreGraphics/CGImage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -35,6 +36,19 @@ inline void PrintTo(const Pixel& p, std::ostream* out) { *out << "rgba(" << p.re
 
 inline constexpr Pixel opaqueRed { 255, 0, 0, 255 }, opaqueGreen { 0, 255, 0, 255 }, opaqueBlue { 0, 0, 255, 255 },
     opaqueWhite { 255, 255, 255, 255 }, opaqueBlack { 0, 0, 0, 255 }, transparent {};
+
+// Both pictures there, of one size, with every stored pixel equal.
+inline bool samePixels(const CGImageRef& a, const CGImageRef& b)
+{
+    if (!a || !b || a->width() != b->width() || a->height() != b->height())
+        return false;
+    for (size_t y = 0; y < a->height(); ++y) {
+        auto rowA = a->row(y), rowB = b->row(y);
+        if (!std::equal(rowA.begin(), rowA.end(), rowB.begin()))
+            return false;
+    }
+    return true;
+}
 
 inline Pixel pixelAt(const CGImage& image, size_t x, size_t y)
 {

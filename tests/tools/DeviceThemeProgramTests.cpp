@@ -1,5 +1,6 @@
 #include "Foundation/NSDictionary.h"
 #include "ImageIO/PNGCodec.h"
+#include "support/GraphicsTestSupport.h"
 #include "PNGTestSupport.h"
 #include "PhotoSamples.h"
 #include "shared/SharedFiles.h"
@@ -37,18 +38,6 @@ std::string textOf(const Bytes& bytes)
 CGImageRef decoded(const std::string& png)
 {
     return ImageIO::decodePNG(bytesOf(png));
-}
-
-bool samePixels(const CGImageRef& a, const CGImageRef& b)
-{
-    if (!a || !b || a->width() != b->width() || a->height() != b->height())
-        return false;
-    for (size_t y = 0; y < a->height(); ++y) {
-        auto rowA = a->row(y), rowB = b->row(y);
-        if (!std::equal(rowA.begin(), rowA.end(), rowB.begin()))
-            return false;
-    }
-    return true;
 }
 
 // Every entry under a root (temporaries included) with a regular file's bytes.
@@ -158,12 +147,12 @@ TEST_F(DeviceThemeProgram, ExportThenImportOnAFreshDeviceGivesTheSameKeyboard)
         auto pictureTo = hostPath(m_to.path(), SharedFiles::backgroundImagePath);
         EXPECT_EQ(std::filesystem::exists(pictureTo), look.hasPicture);
         if (look.hasPicture) {
-            EXPECT_TRUE(samePixels(decoded(TestSupport::readFile(pictureTo)), decoded(TestSupport::readFile(pictureFrom))));
+            EXPECT_TRUE(TestSupport::samePixels(decoded(TestSupport::readFile(pictureTo)), decoded(TestSupport::readFile(pictureFrom))));
         }
 
         auto shown = keyboard(m_to.path());
-        EXPECT_TRUE(samePixels(shown, keyboard(m_from.path())));
-        EXPECT_NE(samePixels(shown, before), look.showsSomething);
+        EXPECT_TRUE(TestSupport::samePixels(shown, keyboard(m_from.path())));
+        EXPECT_NE(TestSupport::samePixels(shown, before), look.showsSomething);
     }
 }
 

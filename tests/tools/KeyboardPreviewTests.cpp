@@ -1,5 +1,6 @@
 #include "Foundation/AtomicFile.h"
 #include "ImageIO/PNGCodec.h"
+#include "support/GraphicsTestSupport.h"
 #include "KeyboardPreview.h"
 #include "shared/SharedFiles.h"
 #include "support/TestSupport.h"
@@ -31,17 +32,6 @@ CGImageRef keyboardNow(const std::filesystem::path& root)
     EXPECT_EQ(result.exitCode, 0);
     auto png = TestSupport::readFile(out);
     return ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(png.data()), png.size() });
-}
-
-bool samePixels(const CGImageRef& a, const CGImageRef& b)
-{
-    if (!a || !b || a->width() != b->width() || a->height() != b->height())
-        return false;
-    for (size_t y = 0; y < a->height(); ++y) {
-        if (!std::ranges::equal(a->row(y), b->row(y)))
-            return false;
-    }
-    return true;
 }
 
 size_t openDescriptorCount()
@@ -129,7 +119,7 @@ TEST_F(KeyboardPreviewTest, FollowsEveryKindOfWriteToTheSharedFiles)
         change.make();
         ASSERT_TRUE(preview->waitUntilCurrent(30)) << preview->failure().value_or("no change seen");
         ASSERT_TRUE(preview->latest()->error.empty()) << preview->latest()->error;
-        EXPECT_TRUE(samePixels(preview->latest()->image->CGImage(), keyboardNow(m_root.path())));
+        EXPECT_TRUE(TestSupport::samePixels(preview->latest()->image->CGImage(), keyboardNow(m_root.path())));
     }
 }
 
