@@ -113,7 +113,8 @@ cairo_surface_t* tinted(ShadowMask& mask, const CGColor& color)
     auto rgba = color.deviceRGBA();
     unsigned char* data = cairo_image_surface_get_data(surface);
     auto stride = static_cast<size_t>(cairo_image_surface_get_stride(surface));
-    auto byte = [](double value) { return static_cast<std::uint32_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255)); };
+    // Rounds half up, as lround would for these non-negative values, without its call per channel.
+    auto byte = [](double value) { return static_cast<std::uint32_t>(std::clamp(value, 0.0, 1.0) * 255 + 0.5); };
     for (size_t y = 0; y < mask.height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
         for (size_t x = 0; x < mask.width; ++x) {
@@ -136,19 +137,30 @@ void paintShadow(CGContext& context, cairo_pattern_t* shape)
     // a few hundred pixels a shadow is all but invisible; the cap bounds the work.
     double sigma = std::min(static_cast<double>(shadow.blur) * context.baseScale / 2, 256.0);
     size_t radius = boxRadius(sigma);
+    // The offset is in base units and device pixels run y down: no CTM enters here.
+    double offsetX = shadow.offset.width * context.baseScale;
+    double offsetY = shadow.offset.height * context.baseScale;
+    cairo_t* cr = context.cairo;
+    if (!radius) {
+        // A sharp shadow is the shape's coverage in the shadow colour, moved: Cairo masks that directly.
+        auto rgba = shadow.color->deviceRGBA();
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_source_rgba(cr, rgba[0], rgba[1], rgba[2], rgba[3]);
+        cairo_mask_surface(cr, group, offsetX, offsetY);
+        cairo_restore(cr);
+        return;
+    }
     auto mask = shadowMask(group, 3 * radius);
     if (!mask)
         return;
-    if (radius)
-        blur(*mask, radius);
+    blur(*mask, radius);
     cairo_surface_t* surface = tinted(*mask, *shadow.color);
     if (!surface)
         return;
-    // The offset is in base units and device pixels run y down: no CTM enters here.
-    cairo_t* cr = context.cairo;
     cairo_save(cr);
     cairo_identity_matrix(cr);
-    cairo_set_source_surface(cr, surface, mask->x + shadow.offset.width * context.baseScale, mask->y + shadow.offset.height * context.baseScale);
+    cairo_set_source_surface(cr, surface, mask->x + offsetX, mask->y + offsetY);
     cairo_paint(cr);
     cairo_restore(cr);
     cairo_surface_destroy(surface);
