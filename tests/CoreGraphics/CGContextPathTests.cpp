@@ -1,6 +1,9 @@
 #include "CoreGraphics/CGContext.h"
+#include "CoreGraphics/cairo/CairoContext.h"
 #include "support/GraphicsTestSupport.h"
 
+#include <cairo.h>
+#include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -240,4 +243,90 @@ TEST(CGContextSetShadow, LightShadowUnderAMultipliedBorderShowsOnlyBelowIt)
     const Pixel border { 0, 0, 153, 255 }, light { 204, 204, 204, 204 };
     expectProbes(context, { { 3, 0, transparent }, { 3, 1, border }, { 3, 2, opaqueBlue }, { 3, 6, border }, { 1, 4, border }, { 3, 7, light },
                               { 1, 7, light }, { 6, 7, light }, { 0, 7, transparent } });
+}
+
+TEST(CGContextSetShadow, SharpShadowOfASparseDrawingEqualsItsWholeGroupComposited)
+{
+    // The shadow and the shape are composited only where the drawing holds something; the
+    // pixels must be those of compositing the whole group, here done with Cairo alone.
+    const int width = 64, height = 40;
+    auto background = [](cairo_t* cr) {
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_pattern_t* ramp = cairo_pattern_create_linear(0, 0, width, height);
+        cairo_pattern_add_color_stop_rgba(ramp, 0, 0.1, 0.5, 0.9, 1);
+        cairo_pattern_add_color_stop_rgba(ramp, 1, 0.9, 0.3, 0.1, 0.4);
+        cairo_set_source(cr, ramp);
+        cairo_rectangle(cr, 2, 2, width - 10, height - 6);
+        cairo_fill(cr);
+        cairo_pattern_destroy(ramp);
+        cairo_restore(cr);
+    };
+    // A ring and, far from it, a small square (device pixels, y down).
+    auto ring = [](cairo_t* cr) {
+        cairo_rectangle(cr, 4, 4, 30, 24);
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+    };
+    auto square = [](cairo_t* cr) {
+        cairo_rectangle(cr, 50.5, 29, 6, 5);
+        cairo_fill(cr);
+    };
+    struct Case {
+        const char* label;
+        CGBlendMode mode;
+        cairo_operator_t op;
+        CGSize offset;
+    };
+    const Case cases[] = {
+        { "multiply, one pixel down", kCGBlendModeMultiply, CAIRO_OPERATOR_MULTIPLY, { 0, 1 } },
+        { "multiply, a fraction of a pixel off", kCGBlendModeMultiply, CAIRO_OPERATOR_MULTIPLY, { 10.5f, -3.5f } },
+        { "normal, far off", kCGBlendModeNormal, CAIRO_OPERATOR_OVER, { 12, 5 } },
+        { "source-in, which changes what it does not cover", kCGBlendModeSourceIn, CAIRO_OPERATOR_IN, { 0, 1 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto context = CGBitmapContextCreate(width, height);
+        cairo_t* drawn = CGContextGetCairo(context);
+        background(drawn);
+        CGContextSetStrokeColorWithColor(context, rgba(0.6f, 0.6f, 0.6f));
+        CGContextSetFillColorWithColor(context, rgba(0.6f, 0.6f, 0.6f));
+        CGContextSetLineWidth(context, 2);
+        CGContextSetBlendMode(context, c.mode);
+        CGContextSetShadowWithColor(context, c.offset, 0, rgba(1, 1, 1, 0.8f));
+        CGContextStrokeRect(context, CGRectMake(4, height - 28, 30, 24));
+        CGContextFillRect(context, CGRectMake(50.5f, height - 34, 6, 5));
+
+        cairo_surface_t* expected = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_t* cr = cairo_create(expected);
+        background(cr);
+        auto composite = [&](const std::function<void(cairo_t*)>& shape) {
+            cairo_push_group(cr);
+            cairo_set_source_rgb(cr, 0.6, 0.6, 0.6);
+            shape(cr);
+            cairo_pattern_t* group = cairo_pop_group(cr);
+            cairo_set_operator(cr, c.op);
+            cairo_save(cr);
+            cairo_translate(cr, c.offset.width, c.offset.height);
+            cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+            cairo_mask(cr, group);
+            cairo_restore(cr);
+            cairo_set_source(cr, group);
+            cairo_paint(cr);
+            cairo_pattern_destroy(group);
+        };
+        composite(ring);
+        composite(square);
+        cairo_destroy(cr);
+        auto image = CGBitmapContextCreateImage(context);
+        cairo_surface_flush(expected);
+        int differing = 0;
+        for (int y = 0; y < height; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(expected) + y * cairo_image_surface_get_stride(expected));
+            for (int x = 0; x < width; ++x)
+                differing += image->pixelAt(static_cast<size_t>(x), static_cast<size_t>(y)) != row[x];
+        }
+        EXPECT_EQ(differing, 0);
+        cairo_surface_destroy(expected);
+    }
 }

@@ -126,6 +126,15 @@ cairo_surface_t* tinted(ShadowMask& mask, const CGColor& color)
     return surface;
 }
 
+// The box radius of the shadow's blur in device pixels: 0 for a sharp shadow.
+size_t blurRadius(const CGContext& context)
+{
+    // A blur of b spreads like a Gaussian of deviation b / 2 (as canvas shadows define it). Past
+    // a few hundred pixels a shadow is all but invisible; the cap bounds the work.
+    double sigma = std::min(static_cast<double>(context.states.back().shadow.blur) * context.baseScale / 2, 256.0);
+    return boxRadius(sigma);
+}
+
 // Paints the shadow of what the group holds, with the blend mode in force.
 void paintShadow(CGContext& context, cairo_pattern_t* shape)
 {
@@ -133,10 +142,7 @@ void paintShadow(CGContext& context, cairo_pattern_t* shape)
     cairo_surface_t* group = nullptr;
     if (cairo_pattern_get_surface(shape, &group) != CAIRO_STATUS_SUCCESS)
         return;
-    // A blur of b spreads like a Gaussian of deviation b / 2 (as canvas shadows define it). Past
-    // a few hundred pixels a shadow is all but invisible; the cap bounds the work.
-    double sigma = std::min(static_cast<double>(shadow.blur) * context.baseScale / 2, 256.0);
-    size_t radius = boxRadius(sigma);
+    size_t radius = blurRadius(context);
     // The offset is in base units and device pixels run y down: no CTM enters here.
     double offsetX = shadow.offset.width * context.baseScale;
     double offsetY = shadow.offset.height * context.baseScale;
@@ -166,6 +172,80 @@ void paintShadow(CGContext& context, cairo_pattern_t* shape)
     cairo_surface_destroy(surface);
 }
 
+// Operators under which a transparent source leaves the destination as it is.
+bool boundedBySource(cairo_operator_t op)
+{
+    switch (op) {
+    case CAIRO_OPERATOR_CLEAR:
+    case CAIRO_OPERATOR_SOURCE:
+    case CAIRO_OPERATOR_IN:
+    case CAIRO_OPERATOR_OUT:
+    case CAIRO_OPERATOR_DEST_IN:
+    case CAIRO_OPERATOR_DEST_ATOP:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Clips to the parts of the group that hold something, and to where they cast their shadow
+// (offset, in device pixels): a stroked outline leaves most of its box empty, and blend
+// modes other than normal cost Cairo several times as much per pixel. The group is scanned
+// in bands of rows; in each, runs of columns with something drawn become one rectangle,
+// with short gaps bridged, since each rectangle is a composite of its own.
+void clipToDrawnParts(cairo_t* cr, cairo_surface_t* group, double offsetX, double offsetY)
+{
+    if (cairo_surface_get_type(group) != CAIRO_SURFACE_TYPE_IMAGE || cairo_image_surface_get_format(group) != CAIRO_FORMAT_ARGB32)
+        return;
+    cairo_surface_flush(group);
+    const unsigned char* data = cairo_image_surface_get_data(group);
+    if (!data)
+        return;
+    constexpr int bandHeight = 8;
+    constexpr int bridgedGap = 8;
+    int width = cairo_image_surface_get_width(group);
+    int height = cairo_image_surface_get_height(group);
+    auto stride = static_cast<size_t>(cairo_image_surface_get_stride(group));
+    double deviceX = 0, deviceY = 0;
+    cairo_surface_get_device_offset(group, &deviceX, &deviceY);
+
+    // Rectangles in device pixels, overlapping ones joined by the winding rule.
+    cairo_matrix_t userSpace;
+    cairo_get_matrix(cr, &userSpace);
+    cairo_identity_matrix(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_new_path(cr);
+    std::vector<bool> drawn(static_cast<size_t>(width));
+    for (int top = 0; top < height; top += bandHeight) {
+        int bottom = std::min(top + bandHeight, height);
+        std::fill(drawn.begin(), drawn.end(), false);
+        for (int y = top; y < bottom; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<size_t>(y) * stride);
+            for (int x = 0; x < width; ++x)
+                drawn[static_cast<size_t>(x)] = drawn[static_cast<size_t>(x)] || (row[x] >> 24);
+        }
+        for (int x = 0; x < width;) {
+            if (!drawn[static_cast<size_t>(x)]) {
+                ++x;
+                continue;
+            }
+            int end = x + 1;
+            for (int gap = 0; end < width && gap <= bridgedGap; ++end)
+                gap = drawn[static_cast<size_t>(end)] ? 0 : gap + 1;
+            while (!drawn[static_cast<size_t>(end - 1)])
+                --end;
+            double left = x - deviceX, right = end - deviceX, upper = top - deviceY, lower = bottom - deviceY;
+            cairo_rectangle(cr, left, upper, right - left, lower - upper);
+            // Moved by a fraction of a pixel, the shadow is sampled into the pixels the move reaches.
+            double shadowLeft = std::floor(left + offsetX), shadowUpper = std::floor(upper + offsetY);
+            cairo_rectangle(cr, shadowLeft, shadowUpper, std::ceil(right + offsetX) - shadowLeft, std::ceil(lower + offsetY) - shadowUpper);
+            x = end;
+        }
+    }
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &userSpace);
+}
+
 bool hasShadow(CGContext& context)
 {
     const auto& color = context.state().shadow.color;
@@ -187,6 +267,11 @@ void drawWithShadow(CGContext& context, const std::function<void()>& draw)
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     draw();
     cairo_pattern_t* shape = cairo_pop_group(cr);
+    cairo_surface_t* group = nullptr;
+    if (!blurRadius(context) && boundedBySource(cairo_get_operator(cr)) && cairo_pattern_get_surface(shape, &group) == CAIRO_STATUS_SUCCESS) {
+        const auto& shadow = context.state().shadow;
+        clipToDrawnParts(cr, group, shadow.offset.width * context.baseScale, shadow.offset.height * context.baseScale);
+    }
     paintShadow(context, shape);
     cairo_set_source(cr, shape);
     cairo_paint(cr);
