@@ -127,14 +127,9 @@ public:
         m_panel.image.reset();
     }
 
-    void presentFrame(const CGImageRef& frame) override
-    {
-        if (!frame || !m_renderer || frame->width() > maximumWindowSide || frame->height() > maximumWindowSide)
-            return;
-        m_frame.image = frame;
-        upload(m_frame);
-        redraw();
-    }
+    void presentFrame(const CGImageRef& frame) override { present(frame, nullptr); }
+
+    void presentDamagedFrame(const CGImageRef& frame, const std::vector<CGRect>& damage) override { present(frame, &damage); }
 
     void setSidePanel(const CGImageRef& panel)
     {
@@ -232,6 +227,27 @@ private:
 
     int screenPixelWidth() const { return static_cast<int>(std::ceil(static_cast<double>(m_screenPoints.width) * m_scale)); }
 
+    // Uploads only the damage when the texture holds the frame presented just before, whose
+    // differences from this one the damage names; otherwise the whole frame.
+    void present(const CGImageRef& frame, const std::vector<CGRect>* damage)
+    {
+        bool followsTexture = m_frame.texture && m_uploadedFrame == m_presentedFrames;
+        ++m_presentedFrames;
+        if (!frame || !m_renderer || frame->width() > maximumWindowSide || frame->height() > maximumWindowSide)
+            return;
+        bool sameSize = static_cast<int>(frame->width()) == m_frame.width && static_cast<int>(frame->height()) == m_frame.height;
+        m_frame.image = frame;
+        if (damage && followsTexture && sameSize) {
+            for (const CGRect& rect : *damage)
+                upload(m_frame, rect);
+        } else {
+            upload(m_frame);
+        }
+        if (m_frame.texture)
+            m_uploadedFrame = m_presentedFrames;
+        redraw();
+    }
+
     // Premultiplied colours over black are the colour channels as they are; the window shows them opaque.
     void upload(Surface& surface)
     {
@@ -248,14 +264,29 @@ private:
             surface.width = width;
             surface.height = height;
         }
+        copyIntoTexture(surface, SDL_Rect { 0, 0, width, height });
+    }
+
+    // One rectangle of the picture (pixels, y down) into its texture, which is already the picture's size.
+    void upload(Surface& surface, CGRect rect)
+    {
+        CGRect inside = CGRectIntersection(CGRectIntegral(rect), CGRectMake(0, 0, static_cast<CGFloat>(surface.width), static_cast<CGFloat>(surface.height)));
+        if (CGRectIsEmpty(inside))
+            return;
+        copyIntoTexture(surface, SDL_Rect { static_cast<int>(inside.origin.x), static_cast<int>(inside.origin.y), static_cast<int>(inside.size.width),
+                                     static_cast<int>(inside.size.height) });
+    }
+
+    static void copyIntoTexture(Surface& surface, const SDL_Rect& area)
+    {
         void* destination;
         int pitch;
-        if (SDL_LockTexture(surface.texture, nullptr, &destination, &pitch) != 0)
+        if (!surface.texture || SDL_LockTexture(surface.texture, &area, &destination, &pitch) != 0)
             return;
-        for (int y = 0; y < height; ++y) {
+        for (int y = 0; y < area.h; ++y) {
             auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(destination) + static_cast<ptrdiff_t>(y) * pitch);
-            const uint32_t* from = surface.image->row(static_cast<size_t>(y)).data();
-            for (int x = 0; x < width; ++x)
+            const uint32_t* from = surface.image->row(static_cast<size_t>(area.y + y)).data() + area.x;
+            for (int x = 0; x < area.w; ++x)
                 row[x] = from[x] | 0xff000000u;
         }
         SDL_UnlockTexture(surface.texture);
@@ -455,6 +486,9 @@ private:
     Uint32 m_windowID = 0;
     SDL_Renderer* m_renderer = nullptr;
     Surface m_frame;
+    // Frames offered so far, and the one of them the frame texture holds.
+    unsigned long long m_presentedFrames = 0;
+    unsigned long long m_uploadedFrame = 0;
     Surface m_panel;
     bool m_dropping = false;
     std::vector<std::string> m_dropped;
