@@ -28,8 +28,8 @@ class CALayer;
 // Cairo rasterises an edge that does not lie on the pixel grid (a path, rounded
 // corners, a turn, a side between pixels) a level apart under some clips: only
 // through a single rectangle that holds it whole does it come out as drawn
-// afresh. So the damage is redrawn one rectangle at a time, each first grown
-// (enclosingEdges) until it holds every such layer it reaches.
+// afresh. So each damaged rectangle is first grown (enclosingEdges) until it
+// holds every such layer it reaches; a clip made of them all then cuts no such edge.
 class CADamageTracker {
 public:
     using Rect = cairo_rectangle_int_t;

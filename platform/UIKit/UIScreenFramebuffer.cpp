@@ -11,8 +11,8 @@ namespace {
 constexpr size_t historyLength = 4;
 // Buffers kept at most; beyond that a held one is left to its holders.
 constexpr size_t bufferLimit = 3;
-// Rectangles redrawn one by one at most.
-constexpr size_t maximumPasses = 8;
+// Rectangles a frame is clipped to at most: Cairo composites each layer once per rectangle.
+constexpr size_t maximumRectangles = 8;
 
 }
 
@@ -85,13 +85,13 @@ CGImageRef UIScreenFramebuffer::drawFrame(size_t width, size_t height, const Dam
     }
     auto missing = damageSince(buffer->frame);
     CGRect whole = CGRectMake(0, 0, static_cast<CGFloat>(m_width), static_cast<CGFloat>(m_height));
-    Damage passes = missing ? grow(std::move(*missing)) : Damage { whole };
-    // Each pass walks every layer: past a few, or most of the frame, one pass over all of it costs less.
+    Damage redrawn = missing ? grow(std::move(*missing)) : Damage { whole };
+    // Past a few rectangles, or most of the frame, the whole frame costs less.
     double area = 0;
-    for (const CGRect& rect : passes)
+    for (const CGRect& rect : redrawn)
         area += static_cast<double>(rect.size.width * rect.size.height);
-    if (passes.size() > maximumPasses || area > 0.5 * static_cast<double>(m_width * m_height))
-        passes = { whole };
+    if (redrawn.size() > maximumRectangles || area > 0.5 * static_cast<double>(m_width * m_height))
+        redrawn = { whole };
     // One walk of the layers through a clip made of every rectangle: each holds whole the edges
     // it touches, so no edge is cut, and the cost of walking is paid once.
     cairo_t* cr = CGContextGetCairo(buffer->context);
@@ -99,7 +99,7 @@ CGImageRef UIScreenFramebuffer::drawFrame(size_t width, size_t height, const Dam
     cairo_matrix_t userSpace;
     cairo_get_matrix(cr, &userSpace);
     cairo_identity_matrix(cr);
-    for (const CGRect& rect : passes)
+    for (const CGRect& rect : redrawn)
         cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
     cairo_clip(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
