@@ -1,5 +1,6 @@
 #include "Foundation/AtomicFile.h"
 
+#include "Foundation/OwnedDescriptor.h"
 #include "Foundation/Random.h"
 
 #include <algorithm>
@@ -17,35 +18,6 @@
 namespace Foundation {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor = -1) : m_descriptor(descriptor) { }
-    ~FileDescriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept
-    {
-        std::swap(m_descriptor, other.m_descriptor);
-        return *this;
-    }
-
-    [[nodiscard]] int get() const { return m_descriptor; }
-    // close() reports write-back errors some file systems only see then.
-    [[nodiscard]] bool close()
-    {
-        int descriptor = m_descriptor;
-        m_descriptor = -1;
-        return ::close(descriptor) == 0;
-    }
-
-private:
-    int m_descriptor;
-};
 
 bool writeAll(int descriptor, std::span<const std::uint8_t> bytes)
 {
@@ -66,7 +38,7 @@ bool writeAll(int descriptor, std::span<const std::uint8_t> bytes)
 
 bool syncFolder(const std::filesystem::path& folder)
 {
-    FileDescriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OwnedDescriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return descriptor.get() >= 0 && ::fsync(descriptor.get()) == 0;
 }
 
@@ -109,7 +81,7 @@ void removeStaleTemporaries(const std::filesystem::path& folder, const std::stri
         std::string entryName = entry.path().filename().string();
         if (!isTemporaryOf(entryName, prefix))
             continue;
-        FileDescriptor descriptor(::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        OwnedDescriptor descriptor(::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
         struct stat status;
         if (descriptor.get() < 0 || ::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode))
             continue;
@@ -124,7 +96,7 @@ void removeStaleTemporaries(const std::filesystem::path& folder, const std::stri
 // replace it with a regular file (as root even /dev/null).
 bool writeInPlace(const std::filesystem::path& hostPath, std::span<const std::uint8_t> bytes)
 {
-    FileDescriptor descriptor(::open(hostPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+    OwnedDescriptor descriptor(::open(hostPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
     if (descriptor.get() < 0)
         return false;
     bool written = writeAll(descriptor.get(), bytes);
@@ -132,7 +104,7 @@ bool writeInPlace(const std::filesystem::path& hostPath, std::span<const std::ui
 }
 
 struct Temporary {
-    FileDescriptor descriptor;
+    OwnedDescriptor descriptor;
     bool unnamed { false };
     std::filesystem::path path;
 };
@@ -160,7 +132,7 @@ bool createNamed(Temporary& temporary, const std::filesystem::path& folder, cons
         // O_EXCL never follows whatever already sits at the name; 0666 lets the umask decide.
         int descriptor = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (descriptor >= 0) {
-            temporary.descriptor = FileDescriptor(descriptor);
+            temporary.descriptor = OwnedDescriptor(descriptor);
             temporary.path = candidate;
             return true;
         }
@@ -183,7 +155,7 @@ bool replace(const std::filesystem::path& target, std::span<const std::uint8_t> 
     if (preferUnnamed) {
         int descriptor = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
-            temporary.descriptor = FileDescriptor(descriptor);
+            temporary.descriptor = OwnedDescriptor(descriptor);
             temporary.unnamed = true;
         }
     }
@@ -260,7 +232,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::pa
 {
     // Non-blocking so that a FIFO in the file's place cannot hang the reader
     // before it is turned away as not a regular file.
-    FileDescriptor descriptor(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    OwnedDescriptor descriptor(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (descriptor.get() < 0)
         return std::nullopt;
     auto read = FileIdentity::ofDescriptor(descriptor.get());

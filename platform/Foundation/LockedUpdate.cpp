@@ -2,6 +2,7 @@
 
 #include "Foundation/DeviceRoot.h"
 #include "Foundation/NSDictionary.h"
+#include "Foundation/OwnedDescriptor.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -20,29 +21,18 @@ public:
         : m_descriptor(::open(hostPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0666))
     {
         struct stat status;
-        if (m_descriptor >= 0 && (::fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
-            ::close(m_descriptor);
-            m_descriptor = -1;
-        }
-        while (m_descriptor >= 0 && ::flock(m_descriptor, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(m_descriptor);
-                m_descriptor = -1;
-            }
+        if (m_descriptor && (::fstat(m_descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode)))
+            m_descriptor.reset();
+        while (m_descriptor && ::flock(m_descriptor.get(), LOCK_EX) != 0) {
+            if (errno != EINTR)
+                m_descriptor.reset();
         }
     }
-    ~FileLock()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
 
-    [[nodiscard]] bool held() const { return m_descriptor >= 0; }
+    [[nodiscard]] bool held() const { return static_cast<bool>(m_descriptor); }
 
 private:
-    int m_descriptor;
+    OwnedDescriptor m_descriptor;
 };
 
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/OwnedDescriptor.h"
+#include "Foundation/OwnedDescriptor.h"
 
 #include <functional>
 #include <optional>

@@ -6,7 +6,7 @@
 
 #include "Foundation/DeviceRoot.h"
 #include "host/FileWatcher.h"
-#include "host/OwnedDescriptor.h"
+#include "Foundation/OwnedDescriptor.h"
 #include "host/PlatformProcess.h"
 #include "shared/SharedFiles.h"
 #include "UIKit/UIFont.h"

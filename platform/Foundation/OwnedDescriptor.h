@@ -33,6 +33,11 @@ public:
             ::close(m_descriptor);
         m_descriptor = descriptor;
     }
+    // Closes now and says whether that worked: close reports write-back errors some file systems only see then.
+    [[nodiscard]] bool close()
+    {
+        return m_descriptor >= 0 && ::close(std::exchange(m_descriptor, -1)) == 0;
+    }
 
 private:
     int m_descriptor = -1;
