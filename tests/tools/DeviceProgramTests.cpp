@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,13 +134,13 @@ TEST_F(DeviceProgram, FailuresNameTheirRealCause)
     const char* pluginPath = "/Library/MobileSubstrate/DynamicLibraries/Tessary8.dylib";
     const auto notElf = root / "notelf.so";
     TestSupport::writeFile(notElf, "#!/bin/sh\n");
-    enum class Plant { Nothing, PreferencesIsAFile, SettingsIsAFolder, PlugInIsAFolder };
+    enum class Plant { Nothing, PreferencesIsAFile, SettingsIsAFolder, PlugInIsAFolder, LockIsAFifo, LockIsAFolder };
     struct Case {
         const char* label;
         Plant plant;
         std::string arguments;
         int exitCode;
-        const char* says;
+        std::string says;
     };
     const Case cases[] = {
         { "switch when the Settings file cannot be reached", Plant::PreferencesIsAFile, "set --color-switch on", 1,
@@ -151,6 +152,9 @@ TEST_F(DeviceProgram, FailuresNameTheirRealCause)
         { "status of a broken Settings file", Plant::Nothing, "status", 0, "does not parse (reads as if empty)" },
         { "status of a plug-in that is a folder", Plant::PlugInIsAFolder, "status", 0, "Tessary8.dylib: unreadable: not a regular file" },
         { "nothing to change", Plant::Nothing, "set", 1, "set: nothing to change" },
+        { "switch when the writers' lock is a FIFO", Plant::LockIsAFifo, "set --color-switch on", 1,
+            "cannot take the writers' lock " + hostPath(SharedFiles::settingsLockPath).string() + ": not a regular file" },
+        { "colour when the writers' lock is a folder", Plant::LockIsAFolder, "set --color 0,0,0,1", 1, "cannot take the writers' lock" },
         { "library without an ELF header", Plant::Nothing, "init --library " + TestSupport::shellQuote(notElf.string()), 1,
             "is not a shared library (no ELF header)" },
         { "library that is missing", Plant::Nothing, "init --library /nonexistent/Tessary8.so", 1, "is missing (build it first" },
@@ -174,6 +178,14 @@ TEST_F(DeviceProgram, FailuresNameTheirRealCause)
         case Plant::PlugInIsAFolder:
             std::filesystem::remove(hostPath(pluginPath));
             std::filesystem::create_directories(hostPath(pluginPath));
+            break;
+        case Plant::LockIsAFifo:
+            ASSERT_EQ(device("set --color 0,0,0,1").exitCode, 0);
+            std::filesystem::remove(hostPath(SharedFiles::settingsLockPath));
+            ASSERT_EQ(::mkfifo(hostPath(SharedFiles::settingsLockPath).c_str(), 0600), 0);
+            break;
+        case Plant::LockIsAFolder:
+            std::filesystem::create_directories(hostPath(SharedFiles::settingsLockPath));
             break;
         }
         auto result = device(c.arguments);

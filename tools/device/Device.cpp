@@ -212,7 +212,7 @@ std::optional<std::string> apply(const SettingsChange& change)
         // Without the lock nothing was read either; a file that cannot even be read says so.
         if (auto failure = readFailure(SharedFiles::settingsPath); failure.starts_with("unreadable"))
             return "cannot use the Settings file (" + failure + "); it is left alone";
-        return writeFailure(SharedFiles::settingsPath);
+        return lockedWriteFailure(SharedFiles::settingsPath, SharedFiles::settingsLockPath);
     }
     return std::nullopt;
 }

@@ -105,4 +105,12 @@ std::string writeFailure(const char* devicePath)
     return hostWriteFailure(hostPath);
 }
 
+std::string lockedWriteFailure(const char* devicePath, const char* lockDevicePath)
+{
+    auto lock = DeviceRoot::resolve(lockDevicePath);
+    if (auto problem = isMissing(lock) ? std::nullopt : readProblem(lock))
+        return "cannot take the writers' lock " + lock.string() + ": " + *problem;
+    return writeFailure(devicePath);
+}
+
 }

@@ -26,5 +26,8 @@ namespace FileProblems {
 [[nodiscard]] std::string hostWriteFailure(const std::filesystem::path& hostPath);
 // The same for a device path; a missing folder asks for tessary8-device init.
 [[nodiscard]] std::string writeFailure(const char* devicePath);
+// A locked update that could not write: the writers' lock file beside the file when that is
+// what stands in the way, else as writeFailure.
+[[nodiscard]] std::string lockedWriteFailure(const char* devicePath, const char* lockDevicePath);
 
 }

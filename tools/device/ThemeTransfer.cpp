@@ -164,11 +164,8 @@ std::optional<std::string> importTheme(const std::filesystem::path& file)
     if (result == Foundation::LockedUpdateResult::Written || (result == Foundation::LockedUpdateResult::Missing && theme.settings.empty()))
         return std::nullopt;
     std::string failure = "cannot use " + settingsFileName() + " (" + readFailure(SharedFiles::settingsPath) + ")";
-    if (result == Foundation::LockedUpdateResult::Unwritable) {
-        auto lock = DeviceRoot::resolve(SharedFiles::settingsLockPath);
-        auto lockProblem = isMissing(lock) ? std::nullopt : readProblem(lock);
-        failure = lockProblem ? "cannot take the writers' lock " + lock.string() + ": " + *lockProblem : writeFailure(SharedFiles::settingsPath);
-    }
+    if (result == Foundation::LockedUpdateResult::Unwritable)
+        failure = lockedWriteFailure(SharedFiles::settingsPath, SharedFiles::settingsLockPath);
     if (theme.backgroundImage && !restorePicture(oldPicture))
         return "import: " + failure + "; the theme's picture was written and the old one could not be put back";
     return "import: " + failure + nothingChanged;
