@@ -156,6 +156,36 @@ TEST_F(DeviceThemeProgram, ExportThenImportOnAFreshDeviceGivesTheSameKeyboard)
     }
 }
 
+TEST_F(DeviceThemeProgram, ImportReadsStandardInputWithTheSameChecks)
+{
+    for (const auto* root : { &m_from, &m_to })
+        ASSERT_EQ(device(root->path(), "init").exitCode, 0);
+    ASSERT_EQ(device(m_from.path(), "set --color 0.1,0.8,0.3,1 --color-switch on").exitCode, 0);
+    auto piped = TestSupport::runCommand(program("tessary8-device") + " --root " + TestSupport::shellQuote(m_from.path().string()) + " export - | "
+        + program("tessary8-device") + " --root " + TestSupport::shellQuote(m_to.path().string()) + " import - 2>&1");
+    ASSERT_EQ(piped.exitCode, 0) << piped.output;
+    EXPECT_EQ(settingsOf(m_to.path()), settingsOf(m_from.path()));
+
+    const auto before = snapshot(m_to.path());
+    struct Case {
+        const char* label;
+        std::string input;  // a shell command whose output is the theme
+        const char* says;
+    };
+    const Case cases[] = {
+        { "not a property list", "echo hello", "import: standard input: " },
+        { "past the limit", "head -c 9437184 /dev/zero", "import: standard input: larger than 8 MiB" },
+        { "nothing", "true", "import: standard input: " },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto refused = TestSupport::runCommand(c.input + " | " + program("tessary8-device") + " --root " + TestSupport::shellQuote(m_to.path().string()) + " import - 2>&1");
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.output.find(c.says), std::string::npos) << refused.output;
+        EXPECT_EQ(snapshot(m_to.path()), before);
+    }
+}
+
 TEST_F(DeviceThemeProgram, AnyPropertyListToolReadsATheme)
 {
     if (TestSupport::runCommand("python3 -c 'import plistlib' 2>/dev/null").exitCode != 0)

@@ -69,6 +69,24 @@ std::optional<std::string> inputFileProblem(const std::filesystem::path& hostPat
     return std::nullopt;
 }
 
+std::variant<std::vector<std::uint8_t>, std::string> readStandardInput(size_t maximumBytes)
+{
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> buffer(64 * 1024);
+    for (;;) {
+        ssize_t count = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return std::string(std::strerror(errno));
+        if (count == 0)
+            return bytes;
+        if (bytes.size() + static_cast<size_t>(count) > maximumBytes)
+            return "larger than " + std::to_string(maximumBytes >> 20) + " MiB";
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + count);
+    }
+}
+
 std::string readFailure(const char* devicePath)
 {
     auto hostPath = DeviceRoot::resolve(devicePath);

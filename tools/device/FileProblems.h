@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <variant>
+#include <vector>
 
 // Why the device tool cannot read or write a file, in the system's words, so that every
 // subcommand names the real cause the same way.
@@ -18,6 +21,10 @@ namespace FileProblems {
 // As readProblem, naming what stands there instead (a FIFO is never waited on), and
 // refusing a file larger than maximumBytes before any of it is read.
 [[nodiscard]] std::optional<std::string> inputFileProblem(const std::filesystem::path& hostPath, size_t maximumBytes);
+
+// Standard input to its end, or why not: the system's reason, or that it runs past
+// maximumBytes (nothing more is read then).
+[[nodiscard]] std::variant<std::vector<std::uint8_t>, std::string> readStandardInput(size_t maximumBytes);
 
 // A device file that did not read: "missing", "unreadable: REASON" or "does not parse".
 [[nodiscard]] std::string readFailure(const char* devicePath);

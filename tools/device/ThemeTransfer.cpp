@@ -129,12 +129,21 @@ std::optional<std::string> exportTheme(const std::string& file, std::ostream& st
 
 std::optional<std::string> importTheme(const std::filesystem::path& file)
 {
-    const std::string name = "import: " + file.string() + ": ";
-    if (auto problem = inputFileProblem(file, Theme::maximumFileSize))
-        return name + *problem;
-    auto bytes = Foundation::readWholeFile(file, Theme::maximumFileSize);
-    if (!bytes)
-        return name + "it changed while it was read";
+    bool fromStandardInput = file == "-";
+    const std::string name = "import: " + (fromStandardInput ? std::string("standard input") : file.string()) + ": ";
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (fromStandardInput) {
+        auto input = readStandardInput(Theme::maximumFileSize);
+        if (auto* problem = std::get_if<std::string>(&input))
+            return name + *problem;
+        bytes = std::move(std::get<std::vector<std::uint8_t>>(input));
+    } else {
+        if (auto problem = inputFileProblem(file, Theme::maximumFileSize))
+            return name + *problem;
+        bytes = Foundation::readWholeFile(file, Theme::maximumFileSize);
+        if (!bytes)
+            return name + "it changed while it was read";
+    }
     auto read = Theme::fromBytes(*bytes);
     if (auto* problem = std::get_if<std::string>(&read))
         return name + *problem;

@@ -59,7 +59,7 @@ static int run(int argc, char** argv)
 
     auto* importLook = app.add_subcommand("import", "Apply a theme file written by export: the picture first, then the Settings keys");
     std::string importFile;
-    importLook->add_option("FILE", importFile, "The theme file to read (at most 8 MiB)")->required();
+    importLook->add_option("FILE", importFile, "The theme file to read (at most 8 MiB; - reads standard input)")->required();
     importLook->footer("Everything is checked before anything is written; a refused theme changes nothing. A switch the theme says is off "
                        "loses its key; Settings keys the theme does not carry stay, and a theme without a picture leaves the device's picture alone.");
 
