@@ -1,5 +1,6 @@
 #include "host/FileWatcher.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -32,18 +33,48 @@ FileWatcher::FileWatcher(const std::vector<std::filesystem::path>& files)
     arm();
 }
 
+namespace {
+
+// Links followed from one file at most: a loop of links ends here.
+constexpr int maximumLinks = 8;
+
+// The file and, when it is a symlink, what it leads to, link after link: writers replace a
+// link's target, which the link's folder never hears of.
+std::vector<std::filesystem::path> withLinkTargets(const std::filesystem::path& file)
+{
+    std::vector<std::filesystem::path> paths { file };
+    std::error_code error;
+    for (int links = 0; links < maximumLinks && std::filesystem::is_symlink(paths.back(), error); ++links) {
+        auto target = std::filesystem::read_symlink(paths.back(), error);
+        if (error || target.empty())
+            break;
+        auto next = (paths.back().parent_path() / target).lexically_normal();
+        if (!next.has_filename())
+            break;
+        paths.push_back(std::move(next));
+    }
+    return paths;
+}
+
+}
+
 void FileWatcher::arm()
 {
-    std::map<int, std::vector<Interest>> watches;
+    std::map<int, std::vector<std::string>> watches;
     auto watch = [&](const std::filesystem::path& folder) { return inotify_add_watch(m_inotify.get(), folder.c_str(), watchMask); };
+    std::vector<std::filesystem::path> files;
     for (const auto& file : m_files) {
+        auto paths = withLinkTargets(file);
+        files.insert(files.end(), paths.begin(), paths.end());
+    }
+    for (const auto& file : files) {
         auto folder = file.root_path();
         int folderWatch = watch(folder);
         auto relative = file.relative_path();
         for (auto part = relative.begin(); part != relative.end(); ++part) {
             bool isFile = std::next(part) == relative.end();
             if (folderWatch >= 0)
-                watches[folderWatch].push_back({ part->string(), isFile });
+                watches[folderWatch].push_back(part->string());
             if (isFile)
                 break;
             folder /= *part;
@@ -55,7 +86,7 @@ void FileWatcher::arm()
     }
     // Adding a folder already watched answers its descriptor again; those no longer on the
     // way are dropped, and their IN_IGNORED, not being in the table any more, is passed over.
-    for (const auto& [descriptor, interests] : m_watches) {
+    for (const auto& [descriptor, names] : m_watches) {
         if (!watches.contains(descriptor))
             inotify_rm_watch(m_inotify.get(), descriptor);
     }
@@ -68,21 +99,17 @@ bool FileWatcher::takeEvent(int watch, std::uint32_t mask, const char* name, boo
         rearm = true;
         return true;
     }
-    auto interests = m_watches.find(watch);
-    if (interests == m_watches.end())
+    auto names = m_watches.find(watch);
+    if (names == m_watches.end())
         return false;
     if (mask & folderEndMask) {
         rearm = true;
         return true;
     }
-    bool changed = false;
-    for (const auto& interest : interests->second) {
-        if (interest.name == name) {
-            changed = true;
-            // A folder on the way came, went or was replaced: the watches below it move.
-            rearm = rearm || !interest.isFile;
-        }
-    }
+    // A folder on the way came, went or was replaced: the watches below it move. So do they
+    // when a file turns into a link, or a link is made to lead elsewhere.
+    bool changed = std::find(names->second.begin(), names->second.end(), name) != names->second.end();
+    rearm = rearm || changed;
     return changed;
 }
 

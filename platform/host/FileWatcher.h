@@ -13,7 +13,8 @@
 // folders created later at any depth, and folders removed or renamed at any level, re-arm
 // the watches deeper or higher. A folder the process may not read is passed over (its
 // changes go unseen; those below it are still watched). A symlink on the way is followed
-// when the watches are armed; only the link's own replacement re-arms them.
+// when the watches are armed; a file that is a symlink is watched with its target (link
+// after link, eight at most), and any change to a watched name re-arms the watches.
 class FileWatcher {
 public:
     // Relative paths are taken from the current folder. Throws std::system_error when the
@@ -30,15 +31,12 @@ public:
     [[nodiscard]] size_t watchedFolderCount() const { return m_watches.size(); }
 
 private:
-    // A name in a watched folder: a watched file, or the next folder on the way to one.
-    struct Interest {
-        std::string name;
-        bool isFile = false;
-    };
     void arm();
     [[nodiscard]] bool takeEvent(int watch, std::uint32_t mask, const char* name, bool& rearm) const;
 
     std::vector<std::filesystem::path> m_files;
     OwnedDescriptor m_inotify;
-    std::map<int, std::vector<Interest>> m_watches;  // by watch descriptor
+    // By watch descriptor, the names that matter in that folder: a watched file, or the next
+    // folder on the way to one.
+    std::map<int, std::vector<std::string>> m_watches;
 };

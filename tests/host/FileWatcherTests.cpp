@@ -57,6 +57,16 @@ void withBothFiles(const Paths& paths)
 
 void nothing(const Paths&) { }
 
+// The watched file is a relative symlink to a file in a folder of its own.
+void withLinkedFile(const Paths& paths)
+{
+    withBothFiles(paths);
+    fs::create_directories(paths.base / "elsewhere");
+    writeInPlace(paths.base / "elsewhere" / "real.plist", "real");
+    fs::remove(paths.file());
+    fs::create_symlink("../../elsewhere/real.plist", paths.file());
+}
+
 TEST(FileWatcher, ToldOfEveryKindOfChangeToTheFilesAndOfNothingElse)
 {
     const Case cases[] = {
@@ -100,6 +110,16 @@ TEST(FileWatcher, ToldOfEveryKindOfChangeToTheFilesAndOfNothingElse)
                      fs::rename(p.base / "new", p.base / "a");
                  }, true },
                 { "file written", [](const Paths& p) { writeInPlace(p.file(), "here"); }, true } } },
+        { "a file that is a symlink", withLinkedFile,
+            { { "target written in place", [](const Paths& p) { writeInPlace(p.base / "elsewhere" / "real.plist", "x"); }, true },
+                { "target replaced by rename", [](const Paths& p) { writeAtomically(p.base / "elsewhere" / "real.plist", "y"); }, true },
+                { "link made to lead elsewhere", [](const Paths& p) {
+                     writeInPlace(p.base / "c" / "next.plist", "next");
+                     fs::create_symlink("../../c/next.plist", p.folder() / "link.tmp");
+                     fs::rename(p.folder() / "link.tmp", p.file());
+                 }, true },
+                { "old target written", [](const Paths& p) { writeInPlace(p.base / "elsewhere" / "real.plist", "z"); }, false },
+                { "new target written", [](const Paths& p) { writeInPlace(p.base / "c" / "next.plist", "w"); }, true } } },
         { "a file where a folder belongs", nothing,
             { { "file named as the folder", [](const Paths& p) { writeInPlace(p.base / "a", "x"); }, true },
                 { "replaced by the folder", [](const Paths& p) {
