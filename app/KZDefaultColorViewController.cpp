@@ -3,6 +3,7 @@
 #include "app/TabBarButtons.h"
 #include "Foundation/LockedUpdate.h"
 #include "Foundation/NSDictionary.h"
+#include "Foundation/NSString.h"
 #include "KZColorPicker/ColorPicker/KZColorPicker.h"
 #include "UIKit/UIApplication.h"
 #include "UIKit/UIButton.h"
@@ -105,15 +106,21 @@ void KZDefaultColorViewController::saveSelecetColor()
 void KZDefaultColorViewController::saveColorwithColor(const UIColorRef& color)
 {
     const CGColorRef cgColor = color ? color->CGColor() : nullptr;
+    std::optional<std::string> failure;
     if (cgColor && CGColorGetNumberOfComponents(cgColor) > 2) {
         const auto& components = CGColorGetComponents(cgColor);
         // A file that exists but does not parse is left alone; only a missing one is started afresh.
-        (void)Foundation::updateDictionaryFile(SharedFiles::settingsPath, SharedFiles::settingsLockPath, true, [&](NSMutableDictionary& settings) {
+        auto result = Foundation::updateDictionaryFile(SharedFiles::settingsPath, SharedFiles::settingsLockPath, true, [&](NSMutableDictionary& settings) {
             for (size_t i = 0; i < SharedFiles::colorComponentKeys.size(); ++i)
                 settings.setObjectForKey(static_cast<float>(components[i]), SharedFiles::colorComponentKeys[i]);
         });
+        if (result == Foundation::LockedUpdateResult::Unparsable)
+            failure = stringWithFormat("The Settings file %@ could not be read, so it was left as it is and the colour was not stored.",
+                std::string(SharedFiles::settingsPath));
+        else if (result != Foundation::LockedUpdateResult::Written)
+            failure = stringWithFormat("The colour could not be written to %@.", std::string(SharedFiles::settingsPath));
     }
-    TabBarButtons::showSaveSuccess();
+    TabBarButtons::showSaveResult(failure);
 }
 
 bool KZDefaultColorViewController::isSwitch() const

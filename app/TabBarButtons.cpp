@@ -36,10 +36,12 @@ void flipSwitch(UIBarButtonItem& button, std::string_view key)
     });
 }
 
-void showSaveSuccess()
+void showSaveResult(const std::optional<std::string>& failure)
 {
-    auto alert = UIAlertView::initWithTitle("Save Success",
-        "You can press \u3010turn on\u3011button and reopen you application to see the new keyboard now!", {}, "OK", {});
+    // A save that stored nothing must not say it succeeded.
+    auto alert = failure ? UIAlertView::initWithTitle("Save Failed", *failure, {}, "OK", {})
+                         : UIAlertView::initWithTitle("Save Success",
+                             "You can press \u3010turn on\u3011button and reopen you application to see the new keyboard now!", {}, "OK", {});
     alert->show();
 }
 

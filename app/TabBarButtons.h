@@ -3,6 +3,8 @@
 #include "UIKit/UIBarButtonItem.h"
 #include "UIKit/UIColor.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 // What both tabs share: the red bar buttons, the "TurnOn"/"TurnOff" switch that
@@ -24,6 +26,7 @@ void showSwitchState(UIBarButtonItem& button, std::string_view key);
 // is, so the title changes but nothing is written over what cannot be read.
 void flipSwitch(UIBarButtonItem& button, std::string_view key);
 
-void showSaveSuccess();
+// The alert after a save: "Save Success", or "Save Failed" with what went wrong.
+void showSaveResult(const std::optional<std::string>& failure);
 
 }

@@ -117,14 +117,17 @@ void IMageSelecetViewController::saveSelecetColor()
     auto png = UIImagePNGRepresentation(m_imageCropperView->croppedImage());
     std::string path = stringWithFormat("%@/backimage.png", std::string(SharedFiles::backgroundImageFolder));
     // No picture cut out, nothing written: the old file stays rather than an empty one.
-    if (!png.empty())
-        (void)NSData(std::move(png)).writeToFile(path, true);
-    saveSuccess();
+    std::optional<std::string> failure;
+    if (png.empty())
+        failure = "No picture could be cut out of the frame, so nothing was written.";
+    else if (!NSData(std::move(png)).writeToFile(path, true))
+        failure = stringWithFormat("The picture could not be written to %@; the picture saved before, if any, stays.", path);
+    saveSuccess(failure);
 }
 
-void IMageSelecetViewController::saveSuccess()
+void IMageSelecetViewController::saveSuccess(const std::optional<std::string>& failure)
 {
-    TabBarButtons::showSaveSuccess();
+    TabBarButtons::showSaveResult(failure);
 }
 
 void IMageSelecetViewController::switchChange()

@@ -4,6 +4,9 @@
 #include "UIKit/UIViewController.h"
 #include "app/image/ImageCropperView.h"
 
+#include <optional>
+#include <string>
+
 // The "Use Image" tab: choose a picture from the photo library, frame it in the crop frame,
 // "Save" the framed part as the Background image file, and "TurnOn"/"TurnOff" the picture
 // switch. Before anything is chosen the crop frame shows the demo picture.
@@ -18,7 +21,8 @@ class IMageSelecetViewController : public UIViewController, public UIImagePicker
     void imagePickerControllerDidFinishPickingMediaWithInfo(UIImagePickerController&, const UIImagePickerInfo&) override;
     void imagePickerControllerDidCancel(UIImagePickerController&) override;
     void saveSelecetColor();
-    void saveSuccess();
+    // The alert after a save, saying whether it stored the picture.
+    void saveSuccess(const std::optional<std::string>& failure);
     void switchChange();
     [[nodiscard]] bool isSwitch() const;
     // The picture redrawn upright with scale 1, the picture itself when it is upright already,

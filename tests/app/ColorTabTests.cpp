@@ -150,6 +150,7 @@ TEST_F(ColorTab, SavingAndSwitchingKeepEachOthersKeysAndUnknownOnes)
     CGRect swatch = picker()->swatches()[2]->frame();
     m_finger.tap(picker()->convertPointToView(CGPointMake(CGRectGetMidX(swatch), CGRectGetMidY(swatch)), nullptr));
     press("Save");
+    EXPECT_NE(describeScreen().dump().find("Save Success"), std::string::npos);
     dismissAlerts();
     auto saved = settings();
     ASSERT_TRUE(saved);
@@ -173,10 +174,12 @@ TEST_F(ColorTab, AnUnusableSettingsFileIsNeverReplacedAndLeavesNothingBehind)
     struct Case {
         const char* label;
         void (*make)(const std::filesystem::path& file);
+        const char* says;
     } cases[] = {
-        { "not a property list", [](const std::filesystem::path& file) { TestSupport::writeFile(file, "garbage"); } },
-        { "a folder", [](const std::filesystem::path& file) { std::filesystem::create_directories(file); } },
-        { "its folder missing", [](const std::filesystem::path& file) { std::filesystem::remove_all(file.parent_path()); } },
+        { "not a property list", [](const std::filesystem::path& file) { TestSupport::writeFile(file, "garbage"); }, "could not be read, so it was left as it is" },
+        { "a folder", [](const std::filesystem::path& file) { std::filesystem::create_directories(file); }, "could not be read, so it was left as it is" },
+        { "its folder missing", [](const std::filesystem::path& file) { std::filesystem::remove_all(file.parent_path()); },
+            "The colour could not be written to /var/mobile/Library/Preferences/com.quarrow.tintwell.plist." },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -187,6 +190,11 @@ TEST_F(ColorTab, AnUnusableSettingsFileIsNeverReplacedAndLeavesNothingBehind)
         start();
         EXPECT_EQ(rgba(tab->selectedColor()), (std::vector<float> { 1, 1 })) << "white";
         tab->saveColorwithColor(UIColor::colorWithRed(0.1f, 0.2f, 0.3f, 1));
+        runLoopTurn();
+        auto screen = describeScreen().dump();
+        EXPECT_NE(screen.find("Save Failed"), std::string::npos) << "nothing was stored, and the alert says so";
+        EXPECT_EQ(screen.find("Save Success"), std::string::npos);
+        EXPECT_NE(screen.find(c.says), std::string::npos) << screen;
         dismissAlerts();
         auto title = switchTitle();
         press(title.c_str());

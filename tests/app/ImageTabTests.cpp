@@ -12,6 +12,7 @@
 #include "support/TestSupport.h"
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 using namespace TestSupport;
 
@@ -111,6 +112,7 @@ TEST_F(ImageTab, StartsWithTheDemoPictureAndSavesItsFramedPart)
     EXPECT_EQ(tab->navigationController()->title(), "Use Image");
     EXPECT_TRUE(tab->navigationController()->navigationBar()->isTranslucent());
     press("Save");
+    EXPECT_NE(describeScreen().dump().find("Save Success"), std::string::npos);
     auto bytes = readFile(pictureFile());
     auto saved = ImageIO::decodePNG({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
     ASSERT_TRUE(saved) << "the demo picture's framed part is written";
@@ -137,10 +139,13 @@ TEST_F(ImageTab, TheSwitchStoresOnlyWhereThereIsASettingsFileAndKeepsTheOtherKey
     EXPECT_EQ(settings->count(), 2u);
 }
 
-TEST_F(ImageTab, WithoutAPictureFolderNothingIsWrittenAndTheAlertShows)
+TEST_F(ImageTab, WithoutAPictureFolderNothingIsWrittenAndTheAlertSaysSo)
 {
     std::filesystem::remove_all(pictureFile().parent_path());
     press("Save");
     EXPECT_FALSE(std::filesystem::exists(pictureFile()));
     EXPECT_EQ(findTitledViews("OK", TitledViewKind::Button).size(), 1u);
+    auto screen = describeScreen().dump();
+    EXPECT_NE(screen.find("Save Failed"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("The picture could not be written to /Library/Application Support/Tintwell/backImage/backimage.png"), std::string::npos);
 }
