@@ -119,6 +119,9 @@ void KZDefaultColorViewController::saveColorwithColor(const UIColorRef& color)
                 std::string(SharedFiles::settingsPath));
         else if (result != Foundation::LockedUpdateResult::Written)
             failure = stringWithFormat("The colour could not be written to %@.", std::string(SharedFiles::settingsPath));
+    } else {
+        // A grey (the white the tab starts with) has no red, green and blue to store.
+        failure = std::string("This colour has no red, green and blue to store: pick one on the wheel or a swatch first.");
     }
     TabBarButtons::showSaveResult(failure);
 }
