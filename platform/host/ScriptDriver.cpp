@@ -73,16 +73,19 @@ ScriptDriver::ScriptDriver(std::istream& script, std::ostream& answers, std::sha
 void ScriptDriver::startReading()
 {
     m_queue = std::make_shared<LineQueue>();
-    // The thread may outlive the driver (blocked on a terminal at exit): it holds only the queue and the waiter.
-    std::thread([queue = m_queue, waiter = m_windowWaiter, &script = m_script] {
+    m_queue->waiter = m_windowWaiter.get();
+    // The thread may outlive the driver (blocked on a terminal at exit): it holds only the queue.
+    std::thread([queue = m_queue, &script = m_script] {
         while (auto line = CommandLineReader::read(script)) {
             std::lock_guard guard(queue->lock);
             queue->lines.push_back(std::move(*line));
-            waiter->wake();
+            if (queue->waiter)
+                queue->waiter->wake();
         }
         std::lock_guard guard(queue->lock);
         queue->ended = true;
-        waiter->wake();
+        if (queue->waiter)
+            queue->waiter->wake();
     }).detach();
 }
 
@@ -107,6 +110,10 @@ std::optional<CommandLineReader::Line> ScriptDriver::nextLine()
 ScriptDriver::~ScriptDriver()
 {
     Foundation::removeLogObserver(m_logObserver);
+    if (m_queue) {
+        std::lock_guard guard(m_queue->lock);
+        m_queue->waiter = nullptr;
+    }
 }
 
 void ScriptDriver::wake()

@@ -79,6 +79,9 @@ private:
         std::mutex lock;
         std::deque<CommandLineReader::Line> lines;
         bool ended = false;
+        // Woken for each line while the driver lives. The thread never owns the window: were it
+        // to hold the last reference, the window would close on that thread, after main returned.
+        NSRunLoop::Waiter* waiter = nullptr;
     };
 
     void step(NSRunLoop&, std::optional<double> deadline);

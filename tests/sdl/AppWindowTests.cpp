@@ -55,7 +55,7 @@ TEST(AppWindow, AClickOnASwatchSelectsItsColourAndTheWindowShowsTheHeadlessPictu
     ASSERT_EQ(app.ask("button Save"), "ok");
     ASSERT_EQ(app.ask("wait 0.2"), "ok");
     ASSERT_EQ(app.ask("quit"), "ok");
-    EXPECT_EQ(app.finish(), 0);
+    EXPECT_EQ(app.finish(), 0) << app.standardError();
     auto settings = TestSupport::readFile(root.path() / "var/mobile/Library/Preferences/com.quarrow.tintwell.plist");
     EXPECT_NE(settings.find("<key>g</key>\n\t<real>1</real>"), std::string::npos) << "green was selected by the click:\n" << settings;
 
@@ -124,5 +124,5 @@ TEST(AppWindow, ThePreviewBesideThePhoneFollowsTheSharedFilesAndF2TogglesIt)
     expectPanelShows("coloured.png");
     EXPECT_NE(TestSupport::readFile(root.path() / "plain.png"), TestSupport::readFile(root.path() / "coloured.png"));
     ASSERT_EQ(app.ask("quit"), "ok");
-    EXPECT_EQ(app.finish(), 0);
+    EXPECT_EQ(app.finish(), 0) << app.standardError();
 }
