@@ -127,8 +127,13 @@ Handle thumbnailCovering(const heif_image_handle* primary, size_t minimumSide)
     return best;
 }
 
-CGImageRef decodeHandle(const heif_image_handle* handle)
+CGImageRef decodeHandle(heif_context* context, const heif_image_handle* handle)
 {
+    // libheif makes a grid's picture at the size the grid's own data gives, not the item's
+    // declared size (which withinLimits checked): a kilobyte could ask for gigabytes. Nothing
+    // it makes may be larger than the declared size in either direction.
+    const int side = std::max(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    heif_context_set_maximum_image_size_limit(context, side + 1);
     Options options { heif_decoding_options_alloc() };
     if (!options)
         return nullptr;
@@ -177,10 +182,10 @@ CGImageRef decode(std::span<const std::uint8_t> bytes, size_t minimumSide)
     if (!primary)
         return nullptr;
     if (Handle thumbnail = thumbnailCovering(primary.get(), minimumSide)) {
-        if (auto image = decodeHandle(thumbnail.get()))
+        if (auto image = decodeHandle(context.get(), thumbnail.get()))
             return image;
     }
-    return decodeHandle(primary.get());
+    return decodeHandle(context.get(), primary.get());
 }
 
 }

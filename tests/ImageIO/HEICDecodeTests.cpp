@@ -2,10 +2,15 @@
 #include "ImageIO/ImageDecoder.h"
 #include "PhotoSamples.h"
 #include "PhotoTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace PhotoSamples;
 using PhotoTestSupport::cornerLetters;
@@ -153,6 +158,34 @@ TEST(HEICDecode, CodedSizesBeyondTheLimitsAreRefusedBeforeThePixels)
         EXPECT_FALSE(ImageIO::readHEICProperties(claimed));
         EXPECT_FALSE(ImageIO::decodeHEIC(claimed));
     }
+}
+
+TEST(HEICDecode, AGridLargerThanItsDeclaredSizeIsRefusedBeforeItsPixels)
+{
+    // 1,337 bytes (a fuzzer's find) declaring 32 x 53 whose grid asks for 29817 x 10342:
+    // libheif used to make that picture, 1.8 GB, before the size could be checked.
+    auto bytes = TestSupport::readFile(TestSupport::sourceDirectory() / "fuzz/seeds/fuzz_HEIC/grid-larger-than-declared.heic");
+    ASSERT_EQ(bytes.size(), 1337u);
+    Bytes heic(bytes.begin(), bytes.end());
+    auto properties = ImageIO::readHEICProperties(heic);
+    ASSERT_TRUE(properties);
+    EXPECT_EQ(properties->width, 32u);
+    // Decoded in a child, whose peak memory the parent reads: the refusal alone proves nothing,
+    // since the oversized picture was refused too, after it had been made.
+    // The child starts with the pages it shares with this process resident.
+    long residentPages = 0, sizePages = 0;
+    std::ifstream("/proc/self/statm") >> sizePages >> residentPages;
+    const long residentKilobytes = residentPages * (sysconf(_SC_PAGESIZE) / 1024);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(ImageIO::decodeHEIC(heic) ? 1 : 0);
+    int status = 0;
+    struct rusage usage {};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "refused";
+    EXPECT_LT(usage.ru_maxrss, residentKilobytes + 256 * 1024) << "kilobytes at the peak, " << residentKilobytes << " at the start";
 }
 
 TEST(HEICDecode, AlphaComesOutPremultiplied)
