@@ -135,17 +135,11 @@ size_t blurRadius(const CGContext& context)
     return boxRadius(sigma);
 }
 
-// Paints the shadow of what the group holds, with the blend mode in force.
-void paintShadow(CGContext& context, cairo_pattern_t* shape)
+// Paints the shadow of what the group holds, moved by the offset (device pixels), with the
+// blend mode in force.
+void paintShadow(CGContext& context, cairo_surface_t* group, size_t radius, double offsetX, double offsetY)
 {
     const auto& shadow = context.state().shadow;
-    cairo_surface_t* group = nullptr;
-    if (cairo_pattern_get_surface(shape, &group) != CAIRO_STATUS_SUCCESS)
-        return;
-    size_t radius = blurRadius(context);
-    // The offset is in base units and device pixels run y down: no CTM enters here.
-    double offsetX = shadow.offset.width * context.baseScale;
-    double offsetY = shadow.offset.height * context.baseScale;
     cairo_t* cr = context.cairo;
     if (!radius) {
         // A sharp shadow is the shape's coverage in the shadow colour, moved: Cairo masks that directly.
@@ -270,11 +264,15 @@ void drawWithShadow(CGContext& context, const std::function<void()>& draw)
     draw();
     cairo_pattern_t* shape = cairo_pop_group(cr);
     cairo_surface_t* group = nullptr;
-    if (!blurRadius(context) && boundedBySource(cairo_get_operator(cr)) && cairo_pattern_get_surface(shape, &group) == CAIRO_STATUS_SUCCESS) {
-        const auto& shadow = context.state().shadow;
-        clipToDrawnParts(cr, group, shadow.offset.width * context.baseScale, shadow.offset.height * context.baseScale);
+    if (cairo_pattern_get_surface(shape, &group) == CAIRO_STATUS_SUCCESS) {
+        size_t radius = blurRadius(context);
+        // The offset is in base units and device pixels run y down: no CTM enters here.
+        double offsetX = context.state().shadow.offset.width * context.baseScale;
+        double offsetY = context.state().shadow.offset.height * context.baseScale;
+        if (!radius && boundedBySource(cairo_get_operator(cr)))
+            clipToDrawnParts(cr, group, offsetX, offsetY);
+        paintShadow(context, group, radius, offsetX, offsetY);
     }
-    paintShadow(context, shape);
     cairo_set_source(cr, shape);
     cairo_paint(cr);
     cairo_pattern_destroy(shape);
